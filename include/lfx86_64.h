@@ -1,0 +1,176 @@
+/*
+ * lfx86_64: fixed-point multiprecision numbers on arrays of 64-bit words,
+ * and the x86-64 assembly kernels that change them.
+ *
+ * A number lives in a record: Li (sign and words) or Lii (the same, plus the
+ * index of its top non-zero word). Words are stored least significant first.
+ *
+ * Two readings of the words of a record of T = taille_mantisse words:
+ *   integer reading:     sum of mantisse[i] * 2^(64*i)
+ *   fixed-point reading: sum of mantisse[i] * 2^(64*(i - (T-1)))
+ *                        word T-1 is the integer part, words T-2..0 the
+ *                        fraction (64*(T-1) fraction bits).
+ *
+ * Record contract, kept by every routine that writes an Lii:
+ *   1. signe == 0 means the value is zero, whatever the other fields hold.
+ *   2. signe != 0 means 0 <= indiceMax <= T-1 and mantisse[indiceMax] != 0.
+ *   3. Words above indiceMax are not part of the value and are never read
+ *      as such; the kernels may leave stale values there.
+ *   4. Zeros made by the create/initialise/random routines and by the
+ *      subtract and divide kernels have signe 0 and indiceMax -1.
+ *   5. taille_mantisse never changes while the record lives.
+ *
+ * Values left by destruction: Li signe -2, taille_mantisse -10;
+ * Lii signe -1, taille_mantisse -10, indiceMax -1. mantisse is not reset.
+ *
+ * Memory comes from calloc (one element per word) and returns with free.
+ * No routine of the library prints, except the four printers.
+ */
+#ifndef LFX86_64_H
+#define LFX86_64_H
+
+#include <stdint.h>
+
+#include "lii_layout.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct Li {
+    int64_t signe;           /* 1, 0 or -1; -2 once destroyed */
+    int64_t taille_mantisse; /* number of words; -10 once destroyed */
+    uint64_t *mantisse;      /* the words, least significant first */
+    int64_t aux;             /* spare word, carried by copy only */
+} Li;
+
+typedef struct Lii {
+    int64_t signe;
+    int64_t taille_mantisse;
+    uint64_t *mantisse;
+    int64_t aux;
+    int64_t indiceMax; /* index of the top non-zero word, -1 for zero */
+} Lii;
+
+/* ---- records: creation, destruction, copies, initial values ---------- */
+
+/* Zero record of nb words; returns nb*8, or 0 when calloc fails (mantisse
+ * is then null). aux is left as it was. */
+uint64_t createLi(Li *li, int64_t nb);
+void destroyLi(Li *li);
+
+/* Index of the top non-zero word of an Li, its value stored in *chiffre.
+ * 0 (with *chiffre = 0) for a zero signe or all-zero words. Never -1. */
+int64_t indiceMax(int64_t *chiffre, const Li *a);
+
+/* signe, aux and li's taille_mantisse words into nouveau's own array. */
+void copy(Li *nouveau, const Li *li);
+/* nouveau gets li's size and signe, a new array and li's words (not aux).
+ * On allocation failure mantisse is null and nothing is copied. */
+void copyAndCreate(Li *nouveau, const Li *li);
+
+/* Zero record of nb words (signe 0, indiceMax -1); mantisse is null when
+ * calloc fails. aux is left as it was. */
+void createLii(Lii *li, int64_t nb);
+void destroyLii(Lii *li);
+/* signe, indiceMax and all of li's taille_mantisse words (not aux). */
+void copyLii(Lii *nouveau, const Lii *li);
+
+/* Fixed-point value e (integer word e, zero fraction). Returns 0, or 1
+ * (with only the words cleared) for a record without words. */
+uint64_t initialise_fixedPoint_bini(Lii *a, uint64_t e);
+/* Integer value e in word 0. A record without words is left untouched. */
+void initialise_bini(Lii *a, uint64_t e);
+
+/* ---- printing (standard output) --------------------------------------- */
+
+/* The fixed-point value as a radix-2 / radix-16 numeral: integer digits,
+ * ".", then every fraction digit in lines of 100 grouped by ten, each full
+ * line closed by the running digit count. signe and indiceMax are ignored. */
+void print_cst_base2_bini(const Lii *a);
+void print_cst_base16_bini(const Lii *a);
+/* Field-by-field dumps, words in decimal from the top word down. */
+void printLi(const Li *li);
+void printLii(const Lii *li);
+
+/* ---- random fill ------------------------------------------------------- */
+
+/* Every word from rand() (two draws per word, low half first), after
+ * seeding srand from the calendar time (randomLi) or the cycle counter
+ * (randomLii). positive: 1 -> signe 1, 0 -> random sign, other -> -2.
+ * A record whose words all come out zero gets signe 0. */
+void randomLi(Li *li, int64_t positive);
+void randomLii(Lii *li, int64_t positive);
+
+/* ---- schoolbook product ------------------------------------------------ */
+
+/* prod[0..2n-1] = a[0..n-1] * b[0..n-1] on 32-bit halves. prod may alias a
+ * or b. Nothing is written for n <= 0, nor when the scratch memory cannot
+ * be allocated (prod is then left untouched). */
+void mul_2P_naif_gcc_bin(uint64_t *prod, const uint64_t *a, const uint64_t *b, int64_t n);
+
+/* ---- kernels (x86-64 assembly, one object module each) ----------------- */
+
+/* A := A + B for non-negative magnitudes. Returns 1 when a carry out of
+ * A's last allocated word was lost (A then holds the sum modulo
+ * 2^(64*taille_mantisse)), else 0. When B has more words in use than A
+ * (A zero included), the exact sum is formed all the same: A's words above
+ * its indiceMax count as zero, a zero A takes signe 1, and words of B that
+ * lie beyond A's taille_mantisse are lost (result 1). */
+uint64_t add_R_2P_x86_64_bini_spe(Lii *A, const Lii *B);
+
+/* A := A - B for non-negative magnitudes, A >= B. indiceMax is rescanned;
+ * a zero result has signe 0 and indiceMax -1. When B > A the words hold
+ * A - B modulo 2^(64*(top+1)), top = min(max(A.indiceMax, B.indiceMax),
+ * taille_mantisse-1) (A's words above its indiceMax count as zero),
+ * indiceMax is rescanned, a zero A that becomes non-zero takes signe 1, and
+ * the routine returns 1. No word outside A's taille_mantisse is written. */
+uint64_t sub_R_2P_x86_64_bini_spe(Lii *A, const Lii *B);
+
+/* A := A * f. Returns the top word of the product when it did not fit in
+ * A's taille_mantisse words (A then holds the product modulo
+ * 2^(64*taille_mantisse)), else 0. f == 0 only sets signe to 0. */
+uint64_t mulB_R_x86_64_bini(Lii *A, uint64_t f);
+
+/* A := floor(A / d) in place; returns A mod d. Divisors 1..2^32-1 use one
+ * hardware division per call (for the reciprocal) and two multiplications
+ * per 32-bit half-word. Divisors of 2^32 and more take a slower exact path
+ * (one hardware division per word). d == 0 leaves A untouched and returns
+ * 2^64-1, a value no true remainder can take. */
+uint64_t divHalfB_R_x86_64_bini(Lii *A, uint64_t d);
+
+/* Q := floor(A / d), A only read; returns A mod d. Q must have at least
+ * A.indiceMax+1 words. Q's words above its new indiceMax keep what they
+ * held. Divisors as for divHalfB_R_x86_64_bini; d == 0 leaves Q and A
+ * untouched and returns 2^64-1. */
+uint64_t divHalfB_x86_64_bini(Lii *Q, const Lii *A, uint64_t d);
+
+/* Stores the processor's 64-bit time-stamp counter in *p. */
+void aurora_x86_64(int64_t *p);
+
+#ifdef __cplusplus
+}
+#endif
+
+/* The assembly reads the fields through lii_layout.h: keep both in step. */
+#ifdef __cplusplus
+#include <cstddef>
+static_assert(sizeof(Li) == LI_SIZE, "Li size");
+static_assert(offsetof(Li, signe) == LI_SIGNE, "Li.signe");
+static_assert(offsetof(Li, taille_mantisse) == LI_TAILLE_MANTISSE, "Li.taille_mantisse");
+static_assert(offsetof(Li, mantisse) == LI_MANTISSE, "Li.mantisse");
+static_assert(offsetof(Li, aux) == LI_AUX, "Li.aux");
+static_assert(sizeof(Lii) == LII_SIZE, "Lii size");
+static_assert(offsetof(Lii, signe) == LII_SIGNE, "Lii.signe");
+static_assert(offsetof(Lii, taille_mantisse) == LII_TAILLE_MANTISSE, "Lii.taille_mantisse");
+static_assert(offsetof(Lii, mantisse) == LII_MANTISSE, "Lii.mantisse");
+static_assert(offsetof(Lii, aux) == LII_AUX, "Lii.aux");
+static_assert(offsetof(Lii, indiceMax) == LII_INDICEMAX, "Lii.indiceMax");
+#elif defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L
+#include <stddef.h>
+_Static_assert(sizeof(Lii) == LII_SIZE, "Lii size");
+_Static_assert(offsetof(Lii, indiceMax) == LII_INDICEMAX, "Lii.indiceMax");
+_Static_assert(offsetof(Lii, mantisse) == LII_MANTISSE, "Lii.mantisse");
+#endif
+
+#endif

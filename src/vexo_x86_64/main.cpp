@@ -1,0 +1,3 @@
+#include "vexo.h"
+
+int main(int argc, char **argv) { return vexo_main(argc, argv); }

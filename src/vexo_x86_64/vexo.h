@@ -27,3 +27,20 @@ int32_t calcul_pi(int64_t base, int64_t Nb_decimales, int32_t formule);
 int32_t calcul_e(int64_t base, int64_t Nb_decimales);
 int32_t calcul_sqrt2(int64_t base, int64_t Nb_decimales);
 int32_t calcul_inv_sqrt2(int64_t base, int64_t Nb_decimales);
+
+// ---- limits -------------------------------------------------------------------
+// The division kernels accept divisors below 2^32 only, so every series has a
+// largest record size it can serve. A calculator compares the digit count with
+// the largest one accepted before it allocates anything.
+
+// Largest digit count whose word count stays at or below max_words, for a
+// calculator that sizes its records as digits/64 + extra2 words (radix 2) or
+// digits/16 + 4 words (radix 16). Saturates at INT64_MAX; -1 when even zero
+// digits would need more than max_words, or for any other radix.
+int64_t max_digits_for_words(int64_t base, int64_t max_words, int64_t extra2);
+// The one line that refuses a request beyond the limit.
+void print_request_too_large(const char *constant, int64_t base, int64_t max_digits);
+// True, after printing the refusal line, when Nb_decimales in this radix would
+// need more than max_words words; false (printing nothing) otherwise.
+bool request_too_large(const char *constant, int64_t base, int64_t Nb_decimales, int64_t max_words,
+                       int64_t extra2);

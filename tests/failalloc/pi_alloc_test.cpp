@@ -1,0 +1,146 @@
+// Memory exhaustion while pi is computed: calloc fails at each creation of
+// each arctangent series of each formula. The lines already printed stay, the
+// two out-of-memory lines follow, no digit is printed, and the result record
+// is left released. The sanitizer build (LeakSanitizer) checks that nothing
+// else leaks.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "capture_stdout.h"
+#include "failing_calloc.h"
+#include "printed_output.h"
+#include "vexo.h"
+
+namespace {
+
+struct FormulaText {
+    std::string banner;
+    std::vector<int> xs;
+};
+
+const FormulaText kFormulas[] = {
+    {"\n Formula used (de Newton) :\n pi/4 = arctan( 1/2 ) + arctan( 1/3 )\n\n", {2, 3}},
+    {"\n Formula used (de Machin) :\n pi/4 = 4 arctan( 1/5 ) - arctan( 1/239 )\n\n", {5, 239}},
+    {"\n Formula used :\n pi/4 = 12 arctan( 1/18 ) + 8 arctan( 1/57 ) - 5 arctan( 1/239 )\n\n", {18, 57, 239}},
+    {" Formula used :\n pi/4 = 17 arctan(1/23) + 8 arctan( 1/182 ) + 10 arctan( 1/5118 ) + 5 arctan( 1/6072 )\n\n",
+     {23, 182, 5118, 6072}},
+};
+
+// Each series creates its result, its term and its power, in that order.
+constexpr int kCreationsPerSeries = 3;
+
+std::string expected_failure(const FormulaText &f, size_t failing_term)
+{
+    std::string out = f.banner;
+    for (size_t t = 0; t < failing_term; ++t) {
+        out += " Duration = ####### seconds for arctan(1/" + std::to_string(f.xs[t]) + ").\n";
+    }
+    return out + "not enough memeory !!!\nNot enough memory !\n\n";
+}
+
+using Formula = int64_t (*)(Lii *, int64_t);
+int64_t newton(Lii *p, int64_t w) { return pi_Newton_bini(p, w); }
+int64_t machin(Lii *p, int64_t w) { return pi_Machin_bini(p, w); }
+int64_t gauss(Lii *p, int64_t w) { return pi_arctan_18_57_239_bini(p, w); }
+int64_t four_terms(Lii *p, int64_t w) { return pi_arctan_23_182_5118_6072_bini(p, w); }
+const Formula kRoutines[] = {newton, machin, gauss, four_terms};
+
+TEST(PiOutOfMemory, EveryCreationOfEverySeriesFailsCleanly)
+{
+    for (int formula = 1; formula <= 4; ++formula) {
+        const FormulaText &f = kFormulas[formula - 1];
+        for (size_t term = 0; term < f.xs.size(); ++term) {
+            for (int record = 1; record <= kCreationsPerSeries; ++record) {
+                SCOPED_TRACE("formula " + std::to_string(formula) + ", term " + std::to_string(term) +
+                             ", creation " + std::to_string(record));
+                const long failing_call = static_cast<long>(term) * kCreationsPerSeries + record;
+                int32_t result = 0;
+                const std::string out = capture_stdout([&] {
+                    failing_calloc_fail_at(failing_call);
+                    result = calcul_pi(16, 1000, formula);
+                    failing_calloc_fail_at(0);
+                });
+                EXPECT_EQ(result, 1);
+                EXPECT_EQ(mask_durations(out), expected_failure(f, term));
+
+                // The same failure seen from the formula routine: its result
+                // record either never got an array or was destroyed.
+                Lii p{};
+                int64_t routine_result = 0;
+                capture_stdout([&] {
+                    failing_calloc_fail_at(failing_call);
+                    routine_result = kRoutines[formula - 1](&p, 66);
+                    failing_calloc_fail_at(0);
+                });
+                EXPECT_EQ(routine_result, 1);
+                if (failing_call == 1) {
+                    EXPECT_EQ(p.mantisse, nullptr);
+                } else {
+                    EXPECT_EQ(p.signe, -1) << "destroyed";
+                    EXPECT_EQ(p.taille_mantisse, -10) << "destroyed";
+                }
+            }
+        }
+    }
+}
+
+TEST(PiOutOfMemory, ASuccessfulRunCreatesThreeRecordsPerSeries)
+{
+    // The injection above reaches every creation only if this count holds.
+    for (int formula = 1; formula <= 4; ++formula) {
+        long calls = 0;
+        int32_t result = 1;
+        capture_stdout([&] {
+            failing_calloc_fail_at(0);
+            result = calcul_pi(2, 500, formula);
+            calls = failing_calloc_calls();
+        });
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(calls, kCreationsPerSeries * static_cast<long>(kFormulas[formula - 1].xs.size()))
+            << "formula " << formula;
+    }
+}
+
+int run_main(std::vector<std::string> words)
+{
+    std::vector<char *> argv;
+    for (auto &w : words) {
+        argv.push_back(w.data());
+    }
+    argv.push_back(nullptr);
+    return vexo_main(static_cast<int>(words.size()), argv.data());
+}
+
+TEST(PiOutOfMemory, TheProgramEndsWithStatusTwo)
+{
+    int status = 0;
+    const std::string out = capture_stdout([&] {
+        failing_calloc_fail_at(4); // the result of Machin's second series
+        status = run_main({"vexo_x86_64", "1000", "pi", "16", "2"});
+        failing_calloc_fail_at(0);
+    });
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(mask_durations(out), expected_failure(kFormulas[1], 1));
+}
+
+TEST(PiOutOfMemory, ATooLargeRequestAllocatesNothing)
+{
+    for (int formula = 1; formula <= 4; ++formula) {
+        int status = 0;
+        long calls = -1;
+        const std::string out = capture_stdout([&] {
+            failing_calloc_fail_at(0);
+            status = run_main({"vexo_x86_64", "9223372036854775807", "pi", "2", std::to_string(formula)});
+            calls = failing_calloc_calls();
+        });
+        EXPECT_EQ(status, 2);
+        EXPECT_EQ(calls, 0);
+        EXPECT_EQ(out.rfind(" Request too large for pi by formula " + std::to_string(formula) + ": at most ", 0), 0U)
+            << out;
+    }
+}
+
+} // namespace

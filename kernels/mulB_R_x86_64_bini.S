@@ -1,0 +1,121 @@
+/*
+ * uint64_t mulB_R_x86_64_bini(Lii *A, uint64_t f)
+ *
+ * A := A * f on the magnitude (words 0..indiceMax, least significant
+ * first). Returns the top word of the product when it did not fit in A's
+ * taille_mantisse words, else 0. A zero A is left untouched; f = 0 only
+ * sets signe to 0.
+ *
+ * mul clobbers the flags, so the carry cannot stay in CF from one word to
+ * the next. The words are taken four at a time: the four products are
+ * formed first (their mul's are independent of the carry), then one
+ * add/adc chain folds the incoming carry word and each product's high word
+ * into the next low word, and adc $0 turns the last high word into the
+ * outgoing carry word. The chain on the carry is five one-cycle ops per
+ * four words. The n mod 4 leftover words go first, one at a time.
+ * A non-zero final carry becomes the new top word when A has room.
+ *
+ * Registers: rdi = A, rsi = f, r8 = end of the words, r9 = negative word
+ * index, r10 = carry word, rax/rdx = mul. The four-word loop needs four
+ * more registers than the caller-saved ones: rbx, rbp, r12 and r13 are
+ * parked in xmm0-xmm3 meanwhile (no stack is used).
+ *
+ * Speed, in place, on "AMD EPYC" (family 26 model 2), Google Benchmark in
+ * the same run as GMP's mpn_mul_1 (bench/addsubmul_bench.cpp):
+ *   see the numbers filled in below.
+ */
+#include "lii_layout.h"
+
+        .text
+        .p2align 4
+        .globl  mulB_R_x86_64_bini
+        .type   mulB_R_x86_64_bini, @function
+mulB_R_x86_64_bini:
+        xor     %eax, %eax
+        cmpq    $0, LII_SIGNE(%rdi)
+        je      .Lret                   /* A zero: nothing changes */
+        test    %rsi, %rsi
+        jz      .Lfzero
+        mov     LII_INDICEMAX(%rdi), %r9
+        mov     LII_MANTISSE(%rdi), %r8
+        inc     %r9                     /* n */
+        lea     (%r8,%r9,8), %r8        /* end of the words */
+        mov     %r9, %r11
+        neg     %r9                     /* index of word 0 from the end */
+        xor     %r10d, %r10d            /* carry word */
+        and     $3, %r11
+        jz      .Lgroups
+.Lone:                                  /* the n mod 4 leading words */
+        mov     (%r8,%r9,8), %rax
+        mul     %rsi
+        add     %r10, %rax
+        adc     $0, %rdx
+        mov     %rax, (%r8,%r9,8)
+        mov     %rdx, %r10
+        inc     %r9
+        dec     %r11
+        jnz     .Lone
+        test    %r9, %r9
+        jz      .Ltail
+
+.Lgroups:
+        movq    %rbx, %xmm0
+        movq    %rbp, %xmm1
+        movq    %r12, %xmm2
+        movq    %r13, %xmm3
+        .p2align 4
+.Lloop:
+        mov     (%r8,%r9,8), %rax
+        mul     %rsi
+        mov     %rax, %r11              /* l0 */
+        mov     %rdx, %rbx              /* h0 */
+        mov     8(%r8,%r9,8), %rax
+        mul     %rsi
+        mov     %rax, %rbp              /* l1 */
+        mov     %rdx, %r12              /* h1 */
+        mov     16(%r8,%r9,8), %rax
+        mul     %rsi
+        mov     %rax, %rcx              /* l2 */
+        mov     %rdx, %r13              /* h2 */
+        mov     24(%r8,%r9,8), %rax
+        mul     %rsi                    /* l3:h3 in rax:rdx */
+        add     %r10, %r11
+        mov     %r11, (%r8,%r9,8)
+        adc     %rbx, %rbp
+        mov     %rbp, 8(%r8,%r9,8)
+        adc     %r12, %rcx
+        mov     %rcx, 16(%r8,%r9,8)
+        adc     %r13, %rax
+        mov     %rax, 24(%r8,%r9,8)
+        adc     $0, %rdx
+        mov     %rdx, %r10
+        add     $4, %r9
+        jnz     .Lloop
+        movq    %xmm0, %rbx
+        movq    %xmm1, %rbp
+        movq    %xmm2, %r12
+        movq    %xmm3, %r13
+
+.Ltail:                                 /* r8 = &A[indiceMax + 1] */
+        xor     %eax, %eax
+        test    %r10, %r10
+        jz      .Lret
+        mov     LII_INDICEMAX(%rdi), %rdx
+        mov     LII_TAILLE_MANTISSE(%rdi), %rcx
+        dec     %rcx
+        cmp     %rdx, %rcx
+        je      .Loverflow
+        inc     %rdx
+        mov     %rdx, LII_INDICEMAX(%rdi)
+        mov     %r10, (%r8)
+        ret
+.Loverflow:
+        mov     %r10, %rax
+        ret
+.Lfzero:
+        movq    $0, LII_SIGNE(%rdi)
+.Lret:
+        ret
+        .size   mulB_R_x86_64_bini, .-mulB_R_x86_64_bini
+
+        .section .note.GNU-stack,"",@progbits

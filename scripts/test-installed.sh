@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Installs the project into a temporary prefix and tests what was installed:
+# the end-to-end tests against the installed program, a separate project that
+# finds the library with find_package(lfx86_64) and links one kernel object on
+# its own, the pkg-config file, and the installed kernel objects.
+#   scripts/test-installed.sh            uses (or makes) the build in build/
+#   BUILD_DIR=dir scripts/test-installed.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+build=${BUILD_DIR:-build}
+
+scripts/deps.sh
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+cmake --build "$build"
+
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+step() { echo "== $*"; }
+fail() { echo "test-installed: $*" >&2; exit 1; }
+
+step "install into a temporary prefix"
+cmake --install "$build" --prefix "$prefix" >/dev/null
+program="$prefix/bin/vexo_x86_64"
+[ -x "$program" ] || fail "no program in bin/"
+for f in include/lfx86_64.h include/lii_layout.h share/man/man1/vexo_x86_64.1; do
+  [ -f "$prefix/$f" ] || fail "missing $f"
+done
+library=$(find "$prefix" -name liblfx86_64.a | head -n 1)
+[ -n "$library" ] || fail "no liblfx86_64.a"
+kernels=("$(dirname "$library")"/lfx86_64/kernels/*.o)
+[ ${#kernels[@]} -eq 5 ] || fail "expected 5 kernel objects, found ${#kernels[@]}"
+
+step "installed kernel objects"
+tests/check_kernel_objects.sh "${kernels[@]}"
+
+step "end-to-end tests against the installed program"
+found=0
+for t in "$build"/tests/*e2e_test; do
+  [ -x "$t" ] || continue
+  found=1
+  VEXO_BIN="$program" "$t" --gtest_brief=1
+done
+[ $found -eq 1 ] || fail "no end-to-end test programs in $build/tests"
+
+step "a project that finds the library with find_package"
+cmake -S tests/consumer -B "$prefix/consumer" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$prefix/consumer" >/dev/null
+ctest --test-dir "$prefix/consumer" --output-on-failure
+
+step "pkg-config"
+pcdir=$(dirname "$(find "$prefix" -name lfx86_64.pc | head -n 1)")
+flags=$(PKG_CONFIG_PATH="$pcdir" pkg-config --cflags --libs lfx86_64)
+echo "$flags"
+grep -q -- '-llfx86_64' <<<"$flags" || fail "pkg-config does not name the library"
+# The flags must point into the prefix, wherever it is.
+incdir=$(PKG_CONFIG_PATH="$pcdir" pkg-config --variable=includedir lfx86_64)
+[ "$(cd "$incdir" && pwd -P)" = "$(cd "$prefix/include" && pwd -P)" ] || fail "includedir $incdir is not in the prefix"
+# shellcheck disable=SC2086
+cc -o "$prefix/third_pc" "$root/tests/consumer/third.c" $flags
+"$prefix/third_pc"
+
+echo "test-installed: all checks passed"

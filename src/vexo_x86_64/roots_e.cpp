@@ -1,0 +1,193 @@
+// e, sqrt(2) and 1/sqrt(2) as fixed-point Lii numbers, each step of their
+// series one kernel call, printed in radix 2 or 16.
+#include <sys/times.h>
+
+#include <cstdint>
+#include <cstdio>
+
+#include "vexo.h"
+
+namespace {
+
+// 19601^2 = 384199201 and 27720^2 = 2 * (384199201 - 1), so
+// sqrt(2) = 27720/19601 / sqrt(1 - x) with x = 1/384199201.
+constexpr uint64_t kInverseX = 384199201;
+constexpr uint64_t kPellDenominator = 19601;
+constexpr uint64_t kSqrt2Numerator = 27720;
+constexpr uint64_t kInvSqrt2Numerator = 13860;
+
+// Words added to digits/64 in radix 2 (radix 16 always adds 4).
+constexpr int64_t kExtraWordsBase2 = 3;
+
+// Largest record sizes, so that no divisor reaches 2^32. With W words the
+// records carry F = 64 (W - 1) fraction bits, and 1.0 is 2^F units.
+//
+// Roots: pass j first divides the term by 384199201, and the later steps only
+// make it smaller, so before the zero test of pass j the term is at most
+// floor(2^F / 384199201^j). A pass j that gets past the test therefore has
+// j <= F / log2(384199201) = F / 28.517..., and the largest term divisor used
+// is 2j < 2F / 28. Asking 2F / 28 <= 2^32 - 2 gives
+// W - 1 <= 14 (2^32 - 2) / 64, about 1.8 % short of the true limit.
+constexpr int64_t kMaxWordsRoots = 1 + (14 * ((int64_t{1} << 32) - 2)) / 64;
+// e: the divisions by 2, 3, ..., k leave floor(2^F / k!) (nested truncated
+// quotients equal the truncated quotient by the product), so the loop ends at
+// the first k with k! > 2^F. For K = 2^32 - 1, K! >= (K/e)^K and
+// log2(K/e) > 30.5, so K! > 2^F whenever F <= 30 K: the last divisor is then
+// at most K. That gives W - 1 <= 30 (2^32 - 1) / 64, again 1.8 % short.
+constexpr int64_t kMaxWordsE = 1 + (30 * ((int64_t{1} << 32) - 1)) / 64;
+
+// Words of every record for this request; 0 for a radix other than 2 or 16.
+int64_t words_for(int64_t base, int64_t Nb_decimales)
+{
+    if (base == 2) {
+        return Nb_decimales / 64 + kExtraWordsBase2;
+    }
+    if (base == 16) {
+        return Nb_decimales / 16 + 4;
+    }
+    return 0;
+}
+
+// Creates the records in order; on a failure prints the out-of-memory line,
+// destroys those created before it (in creation order) and returns false.
+bool create_records(Lii *const *records, int count, int64_t words)
+{
+    for (int r = 0; r < count; ++r) {
+        createLii(records[r], words);
+        if (records[r]->mantisse == nullptr) {
+            std::puts(" not enough memeory !!!");
+            for (int done = 0; done < r; ++done) {
+                destroyLii(records[done]);
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
+void print_formula(const char *formula)
+{
+    std::puts("\n Formula used :");
+    std::puts(formula);
+}
+
+void print_duration_and_iterations(clock_t tops, clock_t tops2, int64_t k)
+{
+    std::printf(" Duration = %7.3f seconds.\n", static_cast<double>(tops2 - tops) / 100.0);
+    std::printf(" Number of iterations = %ld\n\n", k);
+}
+
+void print_value(int64_t base, const Lii *value)
+{
+    if (base == 2) {
+        print_cst_base2_bini(value);
+    } else {
+        print_cst_base16_bini(value);
+    }
+}
+
+// A negative digit count makes no sense and would make records too small to
+// hold a fixed-point number; it is refused like an unknown radix.
+bool request_servable(int64_t base, int64_t Nb_decimales)
+{
+    return (base == 2 || base == 16) && Nb_decimales >= 0;
+}
+
+// sqrt(2) or 1/sqrt(2): numerator/19601 times the sum of the terms of
+// 1/sqrt(1 - x), t_0 = 1, t_j = t_{j-1} * x * (2j - 1) / (2j).
+int32_t calcul_racine(int64_t base, int64_t Nb_decimales, const char *constant, uint64_t numerator,
+                      const char *formula)
+{
+    if (!request_servable(base, Nb_decimales) ||
+        request_too_large(constant, base, Nb_decimales, kMaxWordsRoots, kExtraWordsBase2)) {
+        return 1;
+    }
+    const int64_t Nb_decimales_Base64 = words_for(base, Nb_decimales);
+    Lii sqrt2{};
+    Lii un{};
+    Lii aux{};
+    Lii *const records[] = {&sqrt2, &un, &aux};
+    if (!create_records(records, 3, Nb_decimales_Base64)) {
+        return 1;
+    }
+    print_formula(formula);
+
+    initialise_fixedPoint_bini(&sqrt2, 1);
+    int64_t k = 0;
+    initialise_fixedPoint_bini(&un, 1);
+    uint64_t term_divisor = 2;
+    const clock_t tops = times(nullptr);
+    for (;;) {
+        divHalfB_R_x86_64_bini(&un, kInverseX);
+        if (un.signe == 0) {
+            break;
+        }
+        divHalfB_x86_64_bini(&aux, &un, term_divisor);
+        ++k;
+        sub_R_2P_x86_64_bini_spe(&un, &aux);
+        term_divisor += 2;
+        add_R_2P_x86_64_bini_spe(&sqrt2, &un);
+    }
+    const clock_t tops2 = times(nullptr);
+    print_duration_and_iterations(tops, tops2, k);
+
+    mulB_R_x86_64_bini(&sqrt2, numerator);
+    divHalfB_R_x86_64_bini(&sqrt2, kPellDenominator);
+    print_value(base, &sqrt2);
+
+    destroyLii(&sqrt2);
+    destroyLii(&un);
+    destroyLii(&aux);
+    return 0;
+}
+
+} // namespace
+
+int32_t calcul_sqrt2(int64_t base, int64_t Nb_decimales)
+{
+    return calcul_racine(base, Nb_decimales, "sqrt2", kSqrt2Numerator,
+                         " sqrt(2) = 27720/19601/sqrt(1-1/384199201) \n");
+}
+
+int32_t calcul_inv_sqrt2(int64_t base, int64_t Nb_decimales)
+{
+    return calcul_racine(base, Nb_decimales, "1/sqrt2", kInvSqrt2Numerator,
+                         " 1/sqrt(2) = 13860/19601/sqrt(1-1/384199201) \n");
+}
+
+// e = 2 + sum of 1/k! for k >= 2; k ends as the divisor that gave a zero term.
+int32_t calcul_e(int64_t base, int64_t Nb_decimales)
+{
+    if (!request_servable(base, Nb_decimales) ||
+        request_too_large("e", base, Nb_decimales, kMaxWordsE, kExtraWordsBase2)) {
+        return 1;
+    }
+    const int64_t Nb_decimales_Base64 = words_for(base, Nb_decimales);
+    Lii e{};
+    Lii un{};
+    Lii *const records[] = {&e, &un};
+    if (!create_records(records, 2, Nb_decimales_Base64)) {
+        return 1;
+    }
+    print_formula(" e = 1/0! + 1/1! + 1/2! + ... \n");
+
+    initialise_fixedPoint_bini(&e, 2);
+    int64_t k = 2;
+    initialise_fixedPoint_bini(&un, 1);
+    const clock_t tops = times(nullptr);
+    for (;;) {
+        divHalfB_R_x86_64_bini(&un, static_cast<uint64_t>(k));
+        if (un.signe == 0) {
+            break;
+        }
+        ++k;
+        add_R_2P_x86_64_bini_spe(&e, &un);
+    }
+    const clock_t tops2 = times(nullptr);
+    print_duration_and_iterations(tops, tops2, k);
+
+    print_value(base, &e);
+    destroyLii(&e);
+    destroyLii(&un);
+    return 0;
+}

@@ -1,0 +1,360 @@
+// The calculators of e, sqrt(2) and 1/sqrt(2): their whole output, the
+// iteration counts and record sizes, the digits against MPFR, and the
+// requests they refuse.
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "capture_stdout.h"
+#include "mpfr_reference.h"
+#include "vexo.h"
+
+namespace {
+
+using Calculator = int32_t (*)(int64_t, int64_t);
+
+struct Constant {
+    const char *name; // as the reference and the refusal line call it
+    Calculator calculate;
+    const char *formula;
+};
+
+const Constant kE{"e", calcul_e, " e = 1/0! + 1/1! + 1/2! + ... "};
+const Constant kSqrt2{"sqrt2", calcul_sqrt2, " sqrt(2) = 27720/19601/sqrt(1-1/384199201) "};
+const Constant kInvSqrt2{"1/sqrt2", calcul_inv_sqrt2, " 1/sqrt(2) = 13860/19601/sqrt(1-1/384199201) "};
+const Constant kAll[] = {kE, kSqrt2, kInvSqrt2};
+
+struct CalcRun {
+    int32_t result;
+    std::string text;
+};
+
+CalcRun run(const Constant &c, int64_t base, int64_t digits)
+{
+    CalcRun r{0, ""};
+    r.text = capture_stdout([&] { r.result = c.calculate(base, digits); });
+    return r;
+}
+
+std::vector<std::string> lines_of(const std::string &text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1) {
+        lines.push_back(text.substr(start, nl - start));
+    }
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+// What a successful run prints, split into its parts. The value's digits are
+// read back from the output; the test then lays them out again by itself.
+struct Parsed {
+    std::vector<std::string> head; // the seven lines before the value
+    long iterations = -1;
+    std::string integer;
+    std::string fraction;
+};
+
+Parsed parse(const std::string &text)
+{
+    Parsed p;
+    const std::vector<std::string> lines = lines_of(text);
+    if (lines.size() < 9) {
+        return p;
+    }
+    p.head.assign(lines.begin(), lines.begin() + 7);
+    const std::string iterations_prefix = " Number of iterations = ";
+    if (p.head[5].rfind(iterations_prefix, 0) == 0) {
+        p.iterations = std::stol(p.head[5].substr(iterations_prefix.size()));
+    }
+    const std::string &point_line = lines[8];
+    p.integer = point_line.substr(0, point_line.size() - 1);
+    for (size_t k = 9; k < lines.size(); ++k) {
+        const std::string &line = lines[k];
+        const size_t count = line.find("  :: ");
+        for (char ch : line.substr(0, count)) {
+            if (ch != ' ') {
+                p.fraction += ch;
+            }
+        }
+    }
+    return p;
+}
+
+// The digit layout, written one digit at a time.
+std::string laid_out(const std::string &integer, const std::string &fraction)
+{
+    std::string out = "\n" + integer + ".\n";
+    for (size_t k = 0; k < fraction.size(); ++k) {
+        const size_t i = k + 1;
+        out += fraction[k];
+        if (i % 100 == 0) {
+            out += "  :: " + std::to_string(i) + " \n";
+        } else if (i % 10 == 0) {
+            out += ' ';
+        }
+    }
+    return out + "\n\n";
+}
+
+// " Duration = " then seconds as "%7.3f" (under 1000 s here), then " seconds.".
+bool is_duration_line(const std::string &line)
+{
+    const std::string prefix = " Duration = ";
+    const std::string suffix = " seconds.";
+    if (line.size() != prefix.size() + 7 + suffix.size() || line.rfind(prefix, 0) != 0 ||
+        line.substr(prefix.size() + 7) != suffix) {
+        return false;
+    }
+    const std::string seconds = line.substr(prefix.size(), 7);
+    const size_t first_digit = seconds.find_first_not_of(' ');
+    return seconds[3] == '.' && first_digit <= 2 &&
+           seconds.find_first_not_of("0123456789", first_digit) == 3 &&
+           seconds.find_first_not_of("0123456789", 4) == std::string::npos;
+}
+
+int64_t record_words(int64_t base, int64_t digits)
+{
+    return base == 2 ? digits / 64 + 3 : digits / 16 + 4;
+}
+
+// Checks the whole text of a successful run and returns what it printed.
+Parsed check_run(const Constant &c, int64_t base, int64_t digits)
+{
+    const CalcRun r = run(c, base, digits);
+    EXPECT_EQ(r.result, 0);
+    const Parsed p = parse(r.text);
+    const std::vector<std::string> expected_head = {"", " Formula used :", c.formula, "", "", "", ""};
+    EXPECT_EQ(p.head.size(), 7u);
+    for (size_t k = 0; k < p.head.size(); ++k) {
+        if (k != 4 && k != 5) {
+            EXPECT_EQ(p.head[k], expected_head[k]) << "line " << k;
+        }
+    }
+    if (p.head.size() == 7) {
+        EXPECT_TRUE(is_duration_line(p.head[4])) << p.head[4];
+        EXPECT_EQ(p.head[5], " Number of iterations = " + std::to_string(p.iterations));
+    }
+    const int64_t fraction_digits = (record_words(base, digits) - 1) * (base == 2 ? 64 : 16);
+    EXPECT_EQ(static_cast<int64_t>(p.fraction.size()), fraction_digits);
+    // The head, then the value in exactly the digit layout.
+    std::string head_text;
+    for (const std::string &line : p.head) {
+        head_text += line + "\n";
+    }
+    EXPECT_EQ(r.text, head_text + laid_out(p.integer, p.fraction));
+    return p;
+}
+
+void expect_reference_digits(const Constant &c, int64_t base, int64_t digits)
+{
+    SCOPED_TRACE(std::string(c.name) + " radix " + std::to_string(base) + ", " + std::to_string(digits) +
+                 " digits");
+    const Parsed p = check_run(c, base, digits);
+    std::string integer;
+    const std::string fraction = reference_fraction_digits(c.name, static_cast<int>(base), digits, &integer);
+    EXPECT_EQ(p.integer, integer);
+    ASSERT_GE(static_cast<int64_t>(p.fraction.size()), digits);
+    // Compare in slices so that a mismatch shows where it starts.
+    const std::string printed = p.fraction.substr(0, static_cast<size_t>(digits));
+    for (size_t at = 0; at < printed.size(); at += 1000) {
+        ASSERT_EQ(printed.substr(at, 1000), fraction.substr(at, 1000)) << "from digit " << at + 1;
+    }
+}
+
+} // namespace
+
+TEST(RootsAndE, IterationCountsAndRecordSizes)
+{
+    struct Case {
+        int64_t base;
+        int64_t digits;
+        long root_passes;
+        long e_divisor;
+    };
+    const Case cases[] = {{2, 13, 4, 35}, {16, 13, 6, 47}, {2, 1000, 38, 180}, {16, 1000, 145, 544}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE("radix " + std::to_string(c.base) + ", " + std::to_string(c.digits) + " digits");
+        // check_run also checks 64 (or 16) fraction digits per word beyond the first.
+        EXPECT_EQ(check_run(kSqrt2, c.base, c.digits).iterations, c.root_passes);
+        EXPECT_EQ(check_run(kInvSqrt2, c.base, c.digits).iterations, c.root_passes);
+        EXPECT_EQ(check_run(kE, c.base, c.digits).iterations, c.e_divisor);
+    }
+}
+
+TEST(RootsAndE, IntegerParts)
+{
+    EXPECT_EQ(check_run(kE, 2, 13).integer, "10");
+    EXPECT_EQ(check_run(kE, 16, 13).integer, "2");
+    EXPECT_EQ(check_run(kSqrt2, 2, 13).integer, "1");
+    EXPECT_EQ(check_run(kSqrt2, 16, 13).integer, "1");
+    EXPECT_EQ(check_run(kInvSqrt2, 2, 13).integer, "");
+    EXPECT_EQ(check_run(kInvSqrt2, 16, 13).integer, "");
+}
+
+TEST(RootsAndE, SmallRunWholeOutputInRadix16)
+{
+    // 13 hexadecimal digits: 4 words, 48 fraction digits, 6 passes.
+    const CalcRun r = run(kSqrt2, 16, 13);
+    ASSERT_EQ(r.result, 0);
+    std::string integer;
+    const std::string reference = reference_fraction_digits("sqrt2", 16, 13, &integer);
+    const std::vector<std::string> lines = lines_of(r.text);
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[0], "");
+    EXPECT_EQ(lines[1], " Formula used :");
+    EXPECT_EQ(lines[2], " sqrt(2) = 27720/19601/sqrt(1-1/384199201) ");
+    EXPECT_EQ(lines[3], "");
+    EXPECT_EQ(lines[5], " Number of iterations = 6");
+    EXPECT_EQ(lines[6], "");
+    EXPECT_EQ(lines[7], "");
+    EXPECT_EQ(lines[8], "1.");
+    EXPECT_EQ(lines[9].substr(0, 14), reference.substr(0, 10) + " " + reference.substr(10, 3));
+    EXPECT_EQ(lines[9].size(), 48u + 4);
+    EXPECT_EQ(lines[10], "");
+    EXPECT_EQ(lines[11], "");
+}
+
+TEST(RootsAndE, DigitsMatchTheReferenceInRadix16)
+{
+    for (int64_t digits : {13, 100, 1000, 4097, 20000}) {
+        for (const Constant &c : kAll) {
+            expect_reference_digits(c, 16, digits);
+        }
+    }
+    expect_reference_digits(kE, 16, 60000);
+    expect_reference_digits(kSqrt2, 16, 60000);
+}
+
+TEST(RootsAndE, DigitsMatchTheReferenceInRadix2)
+{
+    for (int64_t digits : {13, 64, 1000, 6000, 30000}) {
+        for (const Constant &c : kAll) {
+            expect_reference_digits(c, 2, digits);
+        }
+    }
+}
+
+TEST(RootsAndE, BothRootsMakeTheSamePasses)
+{
+    for (int64_t digits : {200, 3333}) {
+        for (int64_t base : {2, 16}) {
+            EXPECT_EQ(check_run(kSqrt2, base, digits).iterations, check_run(kInvSqrt2, base, digits).iterations);
+        }
+    }
+}
+
+TEST(RootsAndE, UnservedRadixOrNegativeCountPrintsNothing)
+{
+    for (const Constant &c : kAll) {
+        for (int64_t base : {5, 0, 10, -16, 8}) {
+            const CalcRun r = run(c, base, 1000);
+            EXPECT_EQ(r.result, 1) << c.name << " radix " << base;
+            EXPECT_EQ(r.text, "") << c.name << " radix " << base;
+        }
+        const CalcRun negative = run(c, 16, -1000000);
+        EXPECT_EQ(negative.result, 1);
+        EXPECT_EQ(negative.text, "");
+    }
+}
+
+// The bounds derived here, by another route than the calculator's own, must
+// agree with the digit counts it announces: safe (the last divisor stays below
+// 2^32) and not needlessly small (within 3 % of the true limit).
+namespace {
+
+int64_t announced_max_digits(const Constant &c, int64_t base)
+{
+    const CalcRun r = run(c, base, INT64_MAX);
+    EXPECT_EQ(r.result, 1);
+    const std::string head = " Request too large for " + std::string(c.name) + ": at most ";
+    const std::string tail = " digits in radix " + std::to_string(base) + ".\n";
+    EXPECT_EQ(r.text.rfind(head, 0), 0u) << r.text;
+    const size_t tail_at = r.text.find(tail);
+    EXPECT_EQ(tail_at + tail.size(), r.text.size()) << r.text;
+    if (r.text.rfind(head, 0) != 0 || tail_at == std::string::npos || tail_at <= head.size()) {
+        return -1;
+    }
+    const std::string number = r.text.substr(head.size(), tail_at - head.size());
+    EXPECT_EQ(number.find_first_not_of("0123456789"), std::string::npos) << number;
+    return std::stoll(number);
+}
+
+// Largest divisor of the series for records of W words, from the size of the
+// terms: the roots divide by 2j on pass j, e by every k up to the first with
+// k! > 2^F (found with lgamma).
+double last_divisor(const Constant &c, int64_t words)
+{
+    const double fraction_bits = 64.0 * static_cast<double>(words - 1);
+    if (std::string(c.name) != "e") {
+        return 2.0 * std::floor(fraction_bits / std::log2(384199201.0));
+    }
+    double low = 2;
+    double high = 1e11;
+    while (high - low > 1) {
+        const double mid = std::floor((low + high) / 2);
+        (std::lgamma(mid + 1) / std::log(2.0) > fraction_bits ? high : low) = mid;
+    }
+    return high;
+}
+
+} // namespace
+
+TEST(RootsAndE, TooLargeRequestsAreRefusedWithOneLine)
+{
+    const double two32 = 4294967296.0;
+    for (const Constant &c : kAll) {
+        for (int64_t base : {2, 16}) {
+            SCOPED_TRACE(std::string(c.name) + " radix " + std::to_string(base));
+            const int64_t max_digits = announced_max_digits(c, base);
+            const int64_t words = record_words(base, max_digits);
+            // Any larger count would need another word.
+            EXPECT_EQ(record_words(base, max_digits + 1), words + 1);
+            EXPECT_LT(last_divisor(c, words), two32);
+            EXPECT_GE(last_divisor(c, words + words / 33), two32);
+
+            const CalcRun just_over = run(c, base, max_digits + 1);
+            EXPECT_EQ(just_over.result, 1);
+            EXPECT_EQ(just_over.text, " Request too large for " + std::string(c.name) + ": at most " +
+                                          std::to_string(max_digits) + " digits in radix " +
+                                          std::to_string(base) + ".\n");
+        }
+    }
+}
+
+TEST(Limits, LargestDigitCountForAWordCount)
+{
+    // Radix 2 with 3 added words: 66 words serve up to 63*64 + 63 digits.
+    EXPECT_EQ(max_digits_for_words(2, 66, 3), 4095);
+    EXPECT_EQ(max_digits_for_words(2, 66, 4), 4031);
+    EXPECT_EQ(max_digits_for_words(16, 66, 3), 62 * 16 + 15);
+    EXPECT_EQ(max_digits_for_words(16, 4, 3), 15);
+    EXPECT_EQ(max_digits_for_words(16, 3, 3), -1);
+    EXPECT_EQ(max_digits_for_words(10, 66, 3), -1);
+    EXPECT_EQ(max_digits_for_words(2, INT64_MAX, 3), INT64_MAX);
+    EXPECT_EQ(max_digits_for_words(16, INT64_MAX / 8, 3), INT64_MAX);
+    // At the limit the word count is exactly max_words.
+    for (int64_t words : {5, 66, 1000, 123456789}) {
+        const int64_t d2 = max_digits_for_words(2, words, 3);
+        const int64_t d16 = max_digits_for_words(16, words, 3);
+        EXPECT_EQ(record_words(2, d2), words);
+        EXPECT_EQ(record_words(2, d2 + 1), words + 1);
+        EXPECT_EQ(record_words(16, d16), words);
+        EXPECT_EQ(record_words(16, d16 + 1), words + 1);
+    }
+}
+
+TEST(Limits, RefusalLine)
+{
+    EXPECT_EQ(capture_stdout([] { print_request_too_large("pi by formula 2", 16, 123); }),
+              " Request too large for pi by formula 2: at most 123 digits in radix 16.\n");
+    EXPECT_EQ(capture_stdout([] { EXPECT_FALSE(request_too_large("x", 16, 15, 4, 3)); }), "");
+    EXPECT_EQ(capture_stdout([] { EXPECT_TRUE(request_too_large("x", 16, 16, 4, 3)); }),
+              " Request too large for x: at most 15 digits in radix 16.\n");
+    EXPECT_EQ(capture_stdout([] { EXPECT_TRUE(request_too_large("y", 2, INT64_MAX, 1000, 4)); }),
+              " Request too large for y: at most 63807 digits in radix 2.\n");
+}

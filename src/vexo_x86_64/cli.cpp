@@ -36,6 +36,17 @@ Constante lire_constante(const char *mot)
     return INCONNUE;
 }
 
+// A number word as atol reads it: leading white space, an optional sign and
+// the digits that follow; anything after them is ignored and a word without
+// digits reads as 0. strtol defines what atol and atoi leave undefined: a
+// value beyond the range of long reads as LONG_MIN or LONG_MAX. The method is
+// range-checked in this width too, so a word such as 4294967297 is no formula
+// rather than formula 1 after a cut to 32 bits.
+long lire_nombre(const char *mot)
+{
+    return std::strtol(mot, nullptr, 10);
+}
+
 int usage(const char *prog)
 {
     printError(prog);
@@ -77,7 +88,7 @@ int vexo_main(int argc, char **argv)
     if (argc != 4 && argc != 5) {
         return usage(prog);
     }
-    const int64_t Nb_decimales = std::atol(argv[1]);
+    const int64_t Nb_decimales = lire_nombre(argv[1]);
     if (Nb_decimales <= 12) {
         return usage(prog);
     }
@@ -85,7 +96,7 @@ int vexo_main(int argc, char **argv)
     if (cst == INCONNUE) {
         return usage(prog);
     }
-    const int64_t base = std::atol(argv[3]);
+    const int64_t base = lire_nombre(argv[3]);
     if (base != 2 && base != 16) {
         return usage(prog);
     }
@@ -95,10 +106,11 @@ int vexo_main(int argc, char **argv)
         if (argc != 5) {
             return usage(prog);
         }
-        formule = std::atoi(argv[4]);
-        if (formule < 1 || formule > 4) {
+        const long methode = lire_nombre(argv[4]);
+        if (methode < 1 || methode > 4) {
             return usage(prog);
         }
+        formule = static_cast<int32_t>(methode);
     }
     return lancer_calcul(cst, base, Nb_decimales, formule) == 0 ? STATUT_FAIT : STATUT_ECHEC;
 }

@@ -1,0 +1,167 @@
+// Fuzz target for the constant printers, print_cst_base2_bini and
+// print_cst_base16_bini, on records of random size and words. signe and
+// indiceMax get any value at all: the printers must not look at them.
+//
+// The output, captured from stdout, is read back character by character
+// against the layout rules:
+//   - a leading newline, then the integer digits of the top word (none for
+//     0, no leading zero otherwise) and the point, on a line of their own;
+//   - exactly 64 (radix 2) or 16 (radix 16) fraction digits per fraction
+//     word, in groups of ten separated by one space, with each hundredth
+//     digit followed by "  :: <count> \n", the count of digits so far;
+//   - the two closing newlines, and nothing after them;
+//   - digits 0-9 and A-F only, and the digits read back give the words.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "lfx86_64.h"
+
+namespace {
+
+// The checker walks every output character; left uninstrumented for coverage
+// it costs a tenth of what it would, and the printers' own coverage is what
+// guides the fuzzer.
+#define SANS_COUVERTURE __attribute__((no_sanitize("coverage")))
+
+constexpr int64_t kMotsMax = 2048; // past the printers' 32 KB buffer in both radixes
+
+uint64_t mot_choisi(Octets *o)
+{
+    switch (octet(o) % 8) {
+    case 0:
+        return 0;
+    case 1:
+        return ~uint64_t{0};
+    case 2:
+        return octet(o); // leading zeros in the integer part
+    case 3:
+        return uint64_t{1} << (octet(o) % 64);
+    default:
+        return mot_brut(o);
+    }
+}
+
+// Value of one digit character in the radix, or -1.
+SANS_COUVERTURE int valeur_chiffre(char c, int base)
+{
+    if (c >= '0' && c <= '9') {
+        const int v = c - '0';
+        return v < base ? v : -1;
+    }
+    if (base == 16 && c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// Reads the text front to back; every mismatch stops the run.
+struct Lecture {
+    const std::string *texte;
+    size_t pos;
+};
+
+SANS_COUVERTURE void attendre(Lecture *l, const std::string &attendu, const char *quoi)
+{
+    exiger(l->texte->compare(l->pos, attendu.size(), attendu) == 0, quoi);
+    l->pos += attendu.size();
+}
+
+// The integer line: the digits of the top word without leading zeros, ".".
+SANS_COUVERTURE void verifier_entier(Lecture *l, uint64_t haut, int base)
+{
+    const int bits = base == 2 ? 1 : 4;
+    uint64_t v = 0;
+    size_t n = 0;
+    for (;;) {
+        exiger(l->pos < l->texte->size(), "output ends inside the integer line");
+        const char c = (*l->texte)[l->pos];
+        if (c == '.') {
+            break;
+        }
+        const int d = valeur_chiffre(c, base);
+        exiger(d >= 0, "integer line holds a character that is no digit");
+        exiger(n > 0 || d != 0, "integer part has a leading zero");
+        exiger(n * bits < 64, "integer part has more digits than a word");
+        v = v << bits | static_cast<uint64_t>(d);
+        ++n;
+        ++l->pos;
+    }
+    exiger(v == haut, "integer digits do not give the top word");
+    attendre(l, ".\n", "integer line does not end with the point and a newline");
+}
+
+// The fraction: every digit, with its spaces and count lines, read back into
+// the words from the top fraction word down.
+SANS_COUVERTURE void verifier_fraction(Lecture *l, const Lii *a, int base)
+{
+    const int bits = base == 2 ? 1 : 4;
+    const int64_t par_mot = 64 / bits;
+    const int64_t total = par_mot * (a->taille_mantisse - 1);
+    uint64_t mot = 0;
+    for (int64_t i = 1; i <= total; ++i) {
+        exiger(l->pos < l->texte->size(), "output ends before the last fraction digit");
+        const int d = valeur_chiffre((*l->texte)[l->pos], base);
+        exiger(d >= 0, "fraction digit expected");
+        ++l->pos;
+        mot = mot << bits | static_cast<uint64_t>(d);
+        if (i % par_mot == 0) {
+            const int64_t j = a->taille_mantisse - 1 - i / par_mot;
+            exiger(mot == a->mantisse[j], "fraction digits do not give the word");
+            mot = 0;
+        }
+        if (i % 100 == 0) {
+            attendre(l, "  :: " + std::to_string(i) + " \n", "count line expected after a hundredth digit");
+        } else if (i % 10 == 0) {
+            attendre(l, " ", "space expected after a group of ten");
+        }
+    }
+}
+
+SANS_COUVERTURE void verifier_sortie(const std::string &sortie, const Lii *a, int base)
+{
+    Lecture l{&sortie, 0};
+    attendre(&l, "\n", "output does not start with a newline");
+    verifier_entier(&l, a->mantisse[a->taille_mantisse - 1], base);
+    verifier_fraction(&l, a, base);
+    attendre(&l, "\n\n", "output does not close with two newlines");
+    exiger(l.pos == sortie.size(), "output goes on after the closing newlines");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    Octets o = octets_de(data, size);
+    const uint8_t choix = octet(&o);
+    const int base = (choix & 1) != 0 ? 16 : 2;
+    int64_t t = 1 + octet(&o) % 40;
+    if ((choix & 0x7E) == 0x7E) { // now and then (1 in 64) a long record
+        t = 1 + (static_cast<int64_t>(octet(&o)) << 8 | octet(&o)) % kMotsMax;
+    }
+    std::vector<uint64_t> mots(static_cast<size_t>(t));
+    for (uint64_t &m : mots) {
+        m = mot_choisi(&o);
+    }
+    Lii a;
+    a.taille_mantisse = t;
+    a.mantisse = mots.data();
+    a.signe = static_cast<int64_t>(mot_brut(&o)) % 4 - 2;
+    a.indiceMax = static_cast<int64_t>(mot_brut(&o));
+    a.aux = static_cast<int64_t>(mot_brut(&o));
+    const Lii avant = a;
+    const std::vector<uint64_t> mots_avant = mots;
+
+    const std::string sortie = capturer_stdout([&] {
+        if (base == 2) {
+            print_cst_base2_bini(&a);
+        } else {
+            print_cst_base16_bini(&a);
+        }
+    });
+
+    exiger(std::memcmp(&a, &avant, sizeof a) == 0 && mots == mots_avant, "a printer changed the record");
+    verifier_sortie(sortie, &a, base);
+    return 0;
+}

@@ -7,18 +7,19 @@
  * sets signe to 0.
  *
  * mul clobbers the flags, so the carry cannot stay in CF from one word to
- * the next. The words are taken four at a time: the four products are
- * formed first (their mul's are independent of the carry), then one
- * add/adc chain folds the incoming carry word and each product's high word
- * into the next low word, and adc $0 turns the last high word into the
- * outgoing carry word. The chain on the carry is five one-cycle ops per
- * four words. The n mod 4 leftover words go first, one at a time.
- * A non-zero final carry becomes the new top word when A has room.
+ * the next. The words are taken four at a time: each product's low word is
+ * stored over its source word at once and its high word kept (the last
+ * one in rdx); then one add/adc chain, straight into memory, folds the
+ * incoming carry word and each high word into the next low word, and
+ * adc $0 turns the last high word into the outgoing carry word. Keeping
+ * the low words in memory rather than in registers leaves the loop within
+ * the caller-saved registers plus rdi, whose value (A) waits in xmm0 (no
+ * stack is used). The n mod 4 leading words go first, one at a time. A
+ * non-zero final carry becomes the new top word when A has room.
  *
- * Registers: rdi = A, rsi = f, r8 = end of the words, r9 = negative word
- * index, r10 = carry word, rax/rdx = mul. The four-word loop needs four
- * more registers than the caller-saved ones: rbx, rbp, r12 and r13 are
- * parked in xmm0-xmm3 meanwhile (no stack is used).
+ * Registers: rsi = f, r8 = end of the words, r9 = negative word index,
+ * r10 = carry word, rax/rdx = mul, rcx/r11/rdi = high words of the first
+ * three products of a group, r11 also the count of leading words.
  *
  * Speed, in place, on "AMD EPYC" (family 26 model 2), Google Benchmark in
  * the same run as GMP's mpn_mul_1 (bench/addsubmul_bench.cpp):
@@ -59,42 +60,33 @@ mulB_R_x86_64_bini:
         jz      .Ltail
 
 .Lgroups:
-        movq    %rbx, %xmm0
-        movq    %rbp, %xmm1
-        movq    %r12, %xmm2
-        movq    %r13, %xmm3
+        movq    %rdi, %xmm0
         .p2align 4
 .Lloop:
         mov     (%r8,%r9,8), %rax
         mul     %rsi
-        mov     %rax, %r11              /* l0 */
-        mov     %rdx, %rbx              /* h0 */
+        mov     %rax, (%r8,%r9,8)
+        mov     %rdx, %rcx              /* h0 */
         mov     8(%r8,%r9,8), %rax
         mul     %rsi
-        mov     %rax, %rbp              /* l1 */
-        mov     %rdx, %r12              /* h1 */
+        mov     %rax, 8(%r8,%r9,8)
+        mov     %rdx, %r11              /* h1 */
         mov     16(%r8,%r9,8), %rax
         mul     %rsi
-        mov     %rax, %rcx              /* l2 */
-        mov     %rdx, %r13              /* h2 */
+        mov     %rax, 16(%r8,%r9,8)
+        mov     %rdx, %rdi              /* h2 */
         mov     24(%r8,%r9,8), %rax
-        mul     %rsi                    /* l3:h3 in rax:rdx */
-        add     %r10, %r11
-        mov     %r11, (%r8,%r9,8)
-        adc     %rbx, %rbp
-        mov     %rbp, 8(%r8,%r9,8)
-        adc     %r12, %rcx
-        mov     %rcx, 16(%r8,%r9,8)
-        adc     %r13, %rax
-        mov     %rax, 24(%r8,%r9,8)
+        mul     %rsi
+        mov     %rax, 24(%r8,%r9,8)     /* h3 stays in rdx */
+        add     %r10, (%r8,%r9,8)
+        adc     %rcx, 8(%r8,%r9,8)
+        adc     %r11, 16(%r8,%r9,8)
+        adc     %rdi, 24(%r8,%r9,8)
         adc     $0, %rdx
         mov     %rdx, %r10
         add     $4, %r9
         jnz     .Lloop
-        movq    %xmm0, %rbx
-        movq    %xmm1, %rbp
-        movq    %xmm2, %r12
-        movq    %xmm3, %r13
+        movq    %xmm0, %rdi
 
 .Ltail:                                 /* r8 = &A[indiceMax + 1] */
         xor     %eax, %eax

@@ -225,14 +225,14 @@ Lii record_de(int64_t taille, const std::vector<uint64_t> &w, std::mt19937_64 *r
 }
 
 // Sizes that cover every remainder of a four- or eight-word unroll, and
-// some longer arrays.
+// longer arrays around multiples of 32 words.
 std::vector<int64_t> tailles()
 {
     std::vector<int64_t> t;
     for (int64_t n = 1; n <= 18; ++n) {
         t.push_back(n);
     }
-    for (int64_t n : {31, 32, 33, 64, 127, 200, 333}) {
+    for (int64_t n : {31, 32, 33, 64, 65, 96, 97, 127, 200, 333}) {
         t.push_back(n);
     }
     return t;
@@ -388,6 +388,7 @@ TEST(KernelsSub, CancellationsAndSelfSubtraction)
 
 // A made of all-ones words: a carry from word 0 runs through every word of
 // A, then either stops, grows A, or is lost; a borrow from 0 words likewise.
+// With one zero word in A (trou), the carry stops there instead.
 TEST(KernelsAddSub, LongCarryAndBorrowChains)
 {
     std::mt19937_64 rng(5);
@@ -395,11 +396,15 @@ TEST(KernelsAddSub, LongCarryAndBorrowChains)
         for (int64_t marge = 0; marge <= 2 && marge < taille; ++marge) {
             const int64_t haut_a = taille - 1 - marge;
             for (int64_t haut_b : {int64_t{0}, haut_a / 2, haut_a}) {
+                const int64_t trou = haut_a > 1 ? 1 + static_cast<int64_t>(rng() % static_cast<uint64_t>(haut_a)) : -1;
                 SCOPED_TRACE(::testing::Message() << "taille " << taille << " A top " << haut_a << " B top "
-                                                  << haut_b);
+                                                  << haut_b << " zero word " << trou);
                 Lii a = make_guarded_lii(taille);
                 Lii b = make_guarded_lii(taille);
                 remplir_aleatoire(&a, haut_a, kAllOnes, &rng);
+                if (trou >= 0 && trou < haut_a && haut_b % 2 == 0) {
+                    a.mantisse[trou] = 0;
+                }
                 std::vector<uint64_t> un(static_cast<size_t>(haut_b + 1), 0);
                 un[static_cast<size_t>(haut_b)] = 1; // B = 2^(64*haut_b)
                 un[0] |= 1;

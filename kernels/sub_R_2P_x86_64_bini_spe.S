@@ -108,15 +108,20 @@ sub_R_2P_x86_64_bini_spe:
         jrcxz   .Lshort                 /* no chunk follows; CF is the borrow */
         jmp     .Lchunks
 .Lshort:
-        jc      .Lborrow                /* r10 = &A[bi + 1] */
+        jc      .Lborrow
+.Ltop:                                  /* r10 = &A[bi + 1], rsi = ai - bi */
+        cmpq    $0, -8(%r10,%rsi,8)     /* A's top word */
+        je      .Lrescan0
+        xor     %eax, %eax
+.Lret:
+        ret                             /* top word survived: indiceMax stays */
 .Lrescan0:
         xor     %eax, %eax
 .Lrescan:                               /* rax = result, rdx = entry indiceMax */
         mov     LII_MANTISSE(%rdi), %r10
         cmpq    $0, (%r10,%rdx,8)
         je      .Ldown
-.Lret:
-        ret                             /* top word survived: indiceMax stays */
+        ret
 
         /* Whole chunks. Each starts its own borrow chain at zero, so the
          * processor overlaps consecutive chunks instead of waiting one
@@ -145,7 +150,7 @@ sub_R_2P_x86_64_bini_spe:
         dec     %rcx
         jnz     .Lchunk
         test    %rax, %rax
-        jz      .Lrescan0
+        jz      .Ltop
 
 .Lborrow:                               /* r10 = &A[bi + 1], rsi = ai - bi */
         test    %rsi, %rsi

@@ -33,9 +33,14 @@
  * left (then the carry propagation count), r10/r11 = A/B word pointers,
  * r8 = word, rax = carry of the segment below, then the result.
  *
- * Speed, in place, on "AMD EPYC" (family 26 model 2), Google Benchmark in
- * the same run as GMP's mpn_add_n (bench/addsubmul_bench.cpp):
- *   see the numbers filled in below.
+ * Speed, in place, on "AMD EPYC" (lscpu model name; family 26 model 2,
+ * about 4.2 GHz), CPU time, median of 5 runs of bench/addsubmul_bench
+ * on a loaded machine, GMP's mpn_add_n in place in the same run:
+ *   words   ns/call   ns/word    GMP ns/word   ratio
+ *       4      1.68     0.420        0.407      1.03
+ *      16      4.20     0.263        0.320      0.82
+ *    1024    187.00     0.183        0.253      0.72
+ *   65536  14183.00     0.216        0.249      0.87
  */
 #include "lii_layout.h"
 

@@ -531,36 +531,4 @@ TEST(KernelsMul, ZeroRecordIsLeftAlone)
     }
 }
 
-// A series-like sequence on one pair of records: the record stays
-// well-formed from call to call as words grow and vanish.
-TEST(KernelsAddSubMul, ChainedCallsKeepTheRecordWellFormed)
-{
-    std::mt19937_64 rng(10);
-    const int64_t taille = 23;
-    Lii a = make_guarded_lii(taille);
-    Lii b = make_guarded_lii(taille);
-    remplir_aleatoire(&a, 3, kUniform, &rng);
-    for (int pas = 0; pas < 400; ++pas) {
-        SCOPED_TRACE(::testing::Message() << "step " << pas);
-        const int64_t haut_b = a.signe != 0 ? static_cast<int64_t>(rng() % static_cast<uint64_t>(a.indiceMax + 1)) : 0;
-        remplir_aleatoire(&b, haut_b, kKinds[pas % 4], &rng);
-        switch (rng() % 3) {
-        case 0:
-            verifie_addsub(kAdd, &a, &b);
-            break;
-        case 1:
-            verifie_addsub(kSub, &a, &b);
-            break;
-        default:
-            verifie_mul(&a, a.signe != 0 && a.indiceMax < taille - 2 ? rng() : 3);
-            break;
-        }
-        if (a.signe == 0 || !record_contract_holds(&a)) {
-            remplir_aleatoire(&a, static_cast<int64_t>(rng() % taille), kUniform, &rng);
-        }
-    }
-    free_guarded_lii(&a);
-    free_guarded_lii(&b);
-}
-
 } // namespace

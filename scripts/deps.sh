@@ -3,7 +3,7 @@
 # need, when one is missing. Needs root (or sudo) only when something is
 # missing; otherwise it just checks.
 set -euo pipefail
-packages=(g++ cmake ninja-build libgtest-dev libgmock-dev libgmp-dev libmpfr-dev libbenchmark-dev binutils clang libclang-rt-14-dev valgrind)
+packages=(g++ cmake ninja-build libgtest-dev libgmock-dev libgmp-dev libmpfr-dev libbenchmark-dev binutils pkg-config clang libclang-rt-14-dev valgrind clang-format clang-tidy cppcheck)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

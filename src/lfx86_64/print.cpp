@@ -91,8 +91,8 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 // The 64 binary digits of w, most significant first.
 void word_bits(uint64_t w, char *digits)
 {
-    for (int byte = 0; byte < 8; ++byte) {
-        const unsigned value = static_cast<unsigned>(w >> (56 - 8 * byte)) & 0xFF;
+    for (size_t byte = 0; byte < 8; ++byte) {
+        const unsigned value = static_cast<unsigned>(w >> (56 - 8 * byte)) & 0xFFU;
         std::memcpy(digits + 8 * byte, kByteBits[value].data(), 8);
     }
 }

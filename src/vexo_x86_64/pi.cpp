@@ -95,30 +95,26 @@ int32_t calculer_formule(Lii *p, int64_t W, const FormulePi *f)
     afficher_duree_terme(f->termes[0].x, tops, lire_horloge());
     mulB_R_x86_64_bini(p, f->termes[0].multiplicateur);
 
-    Lii terme;
-    clock_t tops3 = tops;
     for (int i = 1; i < f->nb_termes; ++i) {
         const TermeArctan *t = &f->termes[i];
         const bool dernier = i == f->nb_termes - 1;
+        Lii terme;
         const clock_t tops2 = lire_horloge();
         if (arctan_bini(&terme, t->x, W) > 0) {
             destroyLii(p);
             return 1;
         }
-        tops3 = lire_horloge();
+        const clock_t tops3 = lire_horloge();
         afficher_duree_terme(t->x, tops2, tops3);
         if (dernier && f->total_avant_derniere_combinaison) {
             std::printf(f->ligne_totale, secondes(tops, tops3));
         }
         combiner(p, &terme, t);
-        if (!dernier) {
-            destroyLii(&terme);
+        if (dernier && !f->total_avant_derniere_combinaison) {
+            std::printf(f->ligne_totale, secondes(tops, tops3));
         }
+        destroyLii(&terme);
     }
-    if (!f->total_avant_derniere_combinaison) {
-        std::printf(f->ligne_totale, secondes(tops, tops3));
-    }
-    destroyLii(&terme);
     return 0;
 }
 

@@ -19,10 +19,10 @@ set key top left
 set grid xtics ytics mxtics mytics lc rgb "#dddddd"
 set xrange [800:250000]
 square(x) = ref_t * (x / ref_n)**2
-plot data using 1:2 with linespoints pt 7 title "pi, formula 1", \
-     data using 1:3 with linespoints pt 5 title "pi, formula 2", \
-     data using 1:4 with linespoints pt 9 title "pi, formula 3", \
-     data using 1:5 with linespoints pt 11 title "pi, formula 4", \
-     data using 1:6 with linespoints pt 13 title "e", \
-     data using 1:7 with linespoints pt 4 title "sqrt2", \
+plot data using 1:2 with linespoints pt 7 lc rgb "#7b2cbf" title "pi, formula 1", \
+     data using 1:3 with linespoints pt 5 lc rgb "#1b9e77" title "pi, formula 2", \
+     data using 1:4 with linespoints pt 9 lc rgb "#3a86ff" title "pi, formula 3", \
+     data using 1:5 with linespoints pt 11 lc rgb "#e85d04" title "pi, formula 4", \
+     data using 1:6 with linespoints pt 13 lc rgb "#b5179e" title "e", \
+     data using 1:7 with linespoints pt 4 lc rgb "#005f73" title "sqrt2", \
      square(x) with lines dt 2 lw 2 lc rgb "black" title "n^2 slope"

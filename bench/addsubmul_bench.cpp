@@ -43,9 +43,8 @@ void preparer(Lii *li, int64_t n, uint64_t mot_haut, uint64_t graine)
 void compter_mots(benchmark::State &state, int64_t n)
 {
     // Words per second, inverted: time per word (shown with its unit, ps).
-    state.counters["per_word"] = benchmark::Counter(static_cast<double>(n),
-                                                   benchmark::Counter::kIsIterationInvariantRate |
-                                                       benchmark::Counter::kInvert);
+    state.counters["per_word"] = benchmark::Counter(
+        static_cast<double>(n), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_add_R_2P_x86_64_bini_spe(benchmark::State &state)

@@ -43,9 +43,8 @@ void make_operands(Operands *op, int64_t n)
 
 void per_word(benchmark::State &state, int64_t n)
 {
-    state.counters["s_per_word"] =
-        benchmark::Counter(static_cast<double>(n), benchmark::Counter::kIsIterationInvariantRate |
-                                                       benchmark::Counter::kInvert);
+    state.counters["s_per_word"] = benchmark::Counter(
+        static_cast<double>(n), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_divHalfB(benchmark::State &state)

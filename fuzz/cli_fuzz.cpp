@@ -27,7 +27,7 @@
 
 namespace {
 
-constexpr long kPlafond = 1000;             // largest digit count computed as asked
+constexpr long kPlafond = 1000;                     // largest digit count computed as asked
 constexpr long kToujoursTropGrand = 1000000000000L; // refused by every calculator
 
 std::string texte_usage(const std::string &prog)
@@ -105,8 +105,7 @@ bool a_une_ligne_entiere(const std::string &s)
         if (fin == std::string::npos) {
             fin = s.size();
         }
-        if (fin > debut && s[fin - 1] == '.' &&
-            s.find_first_not_of("0123456789ABCDEF", debut) == fin - 1) {
+        if (fin > debut && s[fin - 1] == '.' && s.find_first_not_of("0123456789ABCDEF", debut) == fin - 1) {
             return true;
         }
         debut = fin + 1;

@@ -68,7 +68,8 @@ inline void exiger(bool condition, const char *quoi)
 // Runs body with stdout pointed at a memory stream and returns every byte
 // written. glibc lets stdout be reassigned, and the library writes through
 // stdout itself, so nothing touches file descriptor 1 meanwhile.
-template <typename Corps> std::string capturer_stdout(Corps body)
+template <typename Corps>
+std::string capturer_stdout(Corps body)
 {
     char *texte = nullptr;
     size_t taille = 0;

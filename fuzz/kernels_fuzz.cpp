@@ -25,8 +25,8 @@
 
 namespace {
 
-constexpr int64_t kMotsMax = 1024;  // largest array of a record
-constexpr int64_t kGardes = 4;      // guard words on the side away from the protected page
+constexpr int64_t kMotsMax = 1024; // largest array of a record
+constexpr int64_t kGardes = 4;     // guard words on the side away from the protected page
 constexpr uint64_t kMotitifGarde = 0xA5C3F00DDEADBEEFULL;
 constexpr uint64_t kPasDeReste = ~uint64_t{0}; // what the division kernels return for d == 0
 
@@ -173,15 +173,15 @@ uint64_t diviseur_choisi(Octets *o)
     case 1:
         return uint64_t{1} << (octet(o) % 64); // powers of two, also 2^32 and above
     case 2:
-        return 0xFFFFFFFFULL - (b >> 4);       // just below 2^32
+        return 0xFFFFFFFFULL - (b >> 4); // just below 2^32
     case 3:
-        return 0x100000000ULL + (b >> 4);      // 2^32 and just above
+        return 0x100000000ULL + (b >> 4); // 2^32 and just above
     case 4:
-        return ~uint64_t{0} - (b >> 4);        // the largest words
+        return ~uint64_t{0} - (b >> 4); // the largest words
     case 5: {
         // Divisors of the series: x, x^2, odd numbers, the root constants.
-        constexpr uint64_t serie[] = {2, 3, 4, 5, 23, 25, 57, 239, 3249, 57121, 19601,
-                                      384199201, 36869184, 26193924, 33124, 529};
+        constexpr uint64_t serie[] = {2,    3,     4,     5,         23,       25,       57,    239,
+                                      3249, 57121, 19601, 384199201, 36869184, 26193924, 33124, 529};
         return serie[(b >> 4) % (sizeof serie / sizeof serie[0])];
     }
     case 6:
@@ -350,8 +350,8 @@ void verifier_sub(Lii *A, Lii *B, Brouillon *s)
     const bool chemin_commun = a0.champs.signe != 0 && b0.champs.indiceMax <= a0.champs.indiceMax;
     // The words worked: up to A's top word, or up to B's (within A) when
     // B reaches higher.
-    const int64_t haut = chemin_commun ? a0.champs.indiceMax
-                                       : (b0.champs.indiceMax < t - 1 ? b0.champs.indiceMax : t - 1);
+    const int64_t haut =
+        chemin_commun ? a0.champs.indiceMax : (b0.champs.indiceMax < t - 1 ? b0.champs.indiceMax : t - 1);
     const int64_t n = haut + 1;
     valeur(&a0, s->a, n);
     valeur(&b0, s->b, n);
@@ -437,13 +437,15 @@ void verifier_div(Lii *Q, Lii *A, uint64_t d, Brouillon *s)
     }
     if (a0.champs.signe == 0) {
         exiger(ret == 0 && Q->signe == 0 && Q->indiceMax == -1, "divide of a zero into Q");
-        exiger(Q->aux == q0.champs.aux && haut_inchange(Q, &q0, 0), "divide of a zero touched Q's words or aux");
+        exiger(Q->aux == q0.champs.aux && haut_inchange(Q, &q0, 0),
+               "divide of a zero touched Q's words or aux");
         return;
     }
     const int64_t k = a0.champs.indiceMax;
     exiger(haut_inchange(Q, &q0, k + 1), "divide into Q changed a word above A's indiceMax");
     if (d == 1) {
-        exiger(ret == 0 && Q->signe == A->signe && Q->aux == A->aux && Q->indiceMax == k, "divide by 1 into Q");
+        exiger(ret == 0 && Q->signe == A->signe && Q->aux == A->aux && Q->indiceMax == k,
+               "divide by 1 into Q");
         exiger(std::memcmp(Q->mantisse, A->mantisse, static_cast<size_t>(k + 1) * sizeof(uint64_t)) == 0,
                "divide by 1 into Q: words differ");
         return;

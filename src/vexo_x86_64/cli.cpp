@@ -79,7 +79,8 @@ void printError(const char *prog)
     std::puts("      * 1  : pi/4 = arctan(1/2) + arctan(1/3)\t(Newton)");
     std::puts("      * 2  : pi/4 = 4 arctan(1/5) - arctan(1/239)\t(Machin)");
     std::puts("      * 3  : pi/4 = 12 arctan(1/18) + 8 arctan(1/57) - 5 arctan(1/239)\t(Gauss)");
-    std::puts("      * 4  : pi/4 = 17 arctan(1/23) + 8 arctan( 1/182 ) + 10 arctan( 1/5118 ) + 5 arctan( 1/6072 )\n");
+    std::puts("      * 4  : pi/4 = 17 arctan(1/23) + 8 arctan( 1/182 ) + 10 arctan( 1/5118 ) + 5 arctan( "
+              "1/6072 )\n");
 }
 
 int vexo_main(int argc, char **argv)

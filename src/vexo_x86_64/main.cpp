@@ -1,3 +1,6 @@
 #include "vexo.h"
 
-int main(int argc, char **argv) { return vexo_main(argc, argv); }
+int main(int argc, char **argv)
+{
+    return vexo_main(argc, argv);
+}

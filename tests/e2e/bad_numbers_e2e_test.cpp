@@ -101,8 +101,8 @@ TEST(BadNumbers, DigitCountsBeyondSixtyFourBitsSaturate)
         expect_refused({n, "pi", "16", "3"}, "pi by formula 3", "16");
     }
     // Below -2^63 the count reads as -2^63: no digits, the usage text.
-    for (const std::string n : {"-9223372036854775808", "-9223372036854775809", "-18446744073709551629",
-                                "-99999999999999999999"}) {
+    for (const std::string n :
+         {"-9223372036854775808", "-9223372036854775809", "-18446744073709551629", "-99999999999999999999"}) {
         expect_usage({n, "e", "2"});
         expect_usage({n, "pi", "16", "2"});
     }
@@ -111,7 +111,8 @@ TEST(BadNumbers, DigitCountsBeyondSixtyFourBitsSaturate)
 TEST(BadNumbers, TheLimitIsTheSameWhateverTheWordsBeyondIt)
 {
     // The size limit depends on the constant, the formula and the radix only.
-    const std::string limit = expect_refused({"99999999999999999999", "pi", "2", "1"}, "pi by formula 1", "2");
+    const std::string limit =
+        expect_refused({"99999999999999999999", "pi", "2", "1"}, "pi by formula 1", "2");
     ASSERT_FALSE(limit.empty());
     EXPECT_EQ(expect_refused({"9223372036854775807xyz", "pi", "2", "1junk"}, "pi by formula 1", "2"), limit);
     // The first count past the limit is refused with the same line.
@@ -119,8 +120,8 @@ TEST(BadNumbers, TheLimitIsTheSameWhateverTheWordsBeyondIt)
     EXPECT_EQ(expect_refused({next, "pi", "2", "1"}, "pi by formula 1", "2"), limit);
     // Formula 1's slowest series (x = 2) gives it the lowest limit of the four.
     for (const char *f : {"2", "3", "4"}) {
-        const std::string other = expect_refused({"99999999999999999999", "pi", "2", f},
-                                                 std::string("pi by formula ") + f, "2");
+        const std::string other =
+            expect_refused({"99999999999999999999", "pi", "2", f}, std::string("pi by formula ") + f, "2");
         EXPECT_GT(std::stoll(other), std::stoll(limit)) << "formula " << f;
     }
 }
@@ -145,9 +146,9 @@ TEST(BadNumbers, RadixWordsBeyondTheirRangeNeverWrapToTwoOrSixteen)
 TEST(BadNumbers, MethodWordsBeyondTheirRangeNeverWrapToAFormula)
 {
     // Truncated to 32 bits, each of these would read as 1, 2, 3 or 4.
-    for (const std::string method : {"4294967297", "4294967298", "4294967299", "4294967300",
-                                     "-4294967295", "-4294967294", "8589934593", "18446744073709551617",
-                                     "-18446744073709551615"}) {
+    for (const std::string method :
+         {"4294967297", "4294967298", "4294967299", "4294967300", "-4294967295", "-4294967294", "8589934593",
+          "18446744073709551617", "-18446744073709551615"}) {
         expect_usage({"100", "pi", "16", method});
         expect_usage({"100", "pi", "2", method + "junk"});
     }

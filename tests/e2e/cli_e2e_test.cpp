@@ -32,7 +32,8 @@ std::string usage_text(const std::string &prog)
         "      * 1  : pi/4 = arctan(1/2) + arctan(1/3)\t(Newton)",
         "      * 2  : pi/4 = 4 arctan(1/5) - arctan(1/239)\t(Machin)",
         "      * 3  : pi/4 = 12 arctan(1/18) + 8 arctan(1/57) - 5 arctan(1/239)\t(Gauss)",
-        "      * 4  : pi/4 = 17 arctan(1/23) + 8 arctan( 1/182 ) + 10 arctan( 1/5118 ) + 5 arctan( 1/6072 )\n",
+        "      * 4  : pi/4 = 17 arctan(1/23) + 8 arctan( 1/182 ) + 10 arctan( 1/5118 ) + 5 arctan( 1/6072 "
+        ")\n",
     };
     std::string text = "\n\n UTILISATION :  " + prog + " n cst radix [method]\n";
     for (const auto &item : items) {
@@ -169,7 +170,9 @@ TEST(CommandLine, RequestsTooLargeGiveOneLineAndStatusTwo)
         std::string prefix, radix;
     };
     const Case cases[] = {
-        {{p, "9223372036854775807", "pi", "16", "1"}, " Request too large for pi by formula 1: at most ", "16"},
+        {{p, "9223372036854775807", "pi", "16", "1"},
+         " Request too large for pi by formula 1: at most ",
+         "16"},
         {{p, "9223372036854775807", "pi", "2", "4"}, " Request too large for pi by formula 4: at most ", "2"},
         {{p, "99999999999999", "pi", "16", "2"}, " Request too large for pi by formula 2: at most ", "16"},
         {{p, "9223372036854775807", "e", "2"}, " Request too large for e: at most ", "2"},
@@ -183,7 +186,8 @@ TEST(CommandLine, RequestsTooLargeGiveOneLineAndStatusTwo)
         ASSERT_GT(r.out.size(), c.prefix.size() + suffix.size()) << r.out;
         EXPECT_EQ(r.out.substr(0, c.prefix.size()), c.prefix);
         EXPECT_EQ(r.out.substr(r.out.size() - suffix.size()), suffix);
-        const std::string limit = r.out.substr(c.prefix.size(), r.out.size() - c.prefix.size() - suffix.size());
+        const std::string limit =
+            r.out.substr(c.prefix.size(), r.out.size() - c.prefix.size() - suffix.size());
         EXPECT_EQ(limit.find_first_not_of("0123456789"), std::string::npos) << r.out;
     }
 }

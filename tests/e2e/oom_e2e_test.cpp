@@ -114,7 +114,8 @@ std::string pi_banner(int formula)
     case 3:
         return "\n Formula used :\n pi/4 = 12 arctan( 1/18 ) + 8 arctan( 1/57 ) - 5 arctan( 1/239 )\n\n";
     default:
-        return " Formula used :\n pi/4 = 17 arctan(1/23) + 8 arctan( 1/182 ) + 10 arctan( 1/5118 ) + 5 arctan( "
+        return " Formula used :\n pi/4 = 17 arctan(1/23) + 8 arctan( 1/182 ) + 10 arctan( 1/5118 ) + 5 "
+               "arctan( "
                "1/6072 )\n\n";
     }
 }
@@ -158,15 +159,17 @@ TEST(OutOfMemory, EveryCalculatorMeetsTheLimitAtItsFirstRecord)
     // Records of 2^25 + 4 words (256 MiB) each, under a 128 MiB limit.
     const int64_t limit = 128 * kKiB;
     for (const char *cst : {"e", "sqrt2", "1/sqrt2"}) {
-        expect_failure(run_limited(limit, {"2147483648", cst, "2"}, false), kRecordFailure, std::string(cst) + " radix 2");
-        expect_failure(run_limited(limit, {"536870912", cst, "16"}, false), kRecordFailure, std::string(cst) + " radix 16");
+        expect_failure(run_limited(limit, {"2147483648", cst, "2"}, false), kRecordFailure,
+                       std::string(cst) + " radix 2");
+        expect_failure(run_limited(limit, {"536870912", cst, "16"}, false), kRecordFailure,
+                       std::string(cst) + " radix 16");
     }
     for (int f = 1; f <= 4; ++f) {
         const std::string formula = std::to_string(f);
-        expect_failure(run_limited(limit, {"2147483648", "pi", "2", formula}, false), pi_banner(f) + kPiFailure,
-                       "pi radix 2 formula " + formula);
-        expect_failure(run_limited(limit, {"536870912", "pi", "16", formula}, false), pi_banner(f) + kPiFailure,
-                       "pi radix 16 formula " + formula);
+        expect_failure(run_limited(limit, {"2147483648", "pi", "2", formula}, false),
+                       pi_banner(f) + kPiFailure, "pi radix 2 formula " + formula);
+        expect_failure(run_limited(limit, {"536870912", "pi", "16", formula}, false),
+                       pi_banner(f) + kPiFailure, "pi radix 16 formula " + formula);
     }
 }
 
@@ -183,7 +186,8 @@ TEST(OutOfMemory, PiFailsInItsFirstTermAndInALaterOne)
         const std::string formula = std::to_string(f);
         SCOPED_TRACE("formula " + formula);
         const std::vector<std::string> words = {kDigits, "pi", "16", formula};
-        const std::string first_line = std::string(" Duration = ####### seconds for arctan(1/") + first_x(f) + ").\n";
+        const std::string first_line =
+            std::string(" Duration = ####### seconds for arctan(1/") + first_x(f) + ").\n";
         // The first term holds three records (the result and the two of its
         // series); every later term needs a fourth.
         const int64_t past_first = smallest_limit(1024, 1024 * kKiB, words, [&](const ProgramRun &r) {
@@ -227,7 +231,8 @@ TEST(OutOfMemory, EAndTheRootsFailAtEachOfTheirRecords)
         expect_success(run_limited(created, words, true), "every record created");
         // Below the first record's needs the program still starts and says
         // so; from there to `created` each record adds one step.
-        const int64_t started = smallest_limit(1024, created, words, [](const ProgramRun &r) { return !r.out.empty(); });
+        const int64_t started =
+            smallest_limit(1024, created, words, [](const ProgramRun &r) { return !r.out.empty(); });
         const int64_t step = (created - started) / c.records;
         EXPECT_GE(step, kRecordKiB);
         EXPECT_LE(step, kRecordKiB + 2 * kPageKiB);

@@ -82,11 +82,12 @@ const std::string kNewton = "\n Formula used (de Newton) :\n pi/4 = arctan( 1/2 
                             arctan_lines({2, 3}) + " Total duration = ####### secondes.\n";
 const std::string kMachin = "\n Formula used (de Machin) :\n pi/4 = 4 arctan( 1/5 ) - arctan( 1/239 )\n\n" +
                             arctan_lines({5, 239}) + " Duration = ####### seconds.\n";
-const std::string kGauss = "\n Formula used :\n pi/4 = 12 arctan( 1/18 ) + 8 arctan( 1/57 ) - 5 arctan( 1/239 )\n\n" +
-                           arctan_lines({18, 57, 239}) + " Duration = ####### seconds.\n";
-const std::string kFourTerms =
-    " Formula used :\n pi/4 = 17 arctan(1/23) + 8 arctan( 1/182 ) + 10 arctan( 1/5118 ) + 5 arctan( 1/6072 )\n\n" +
-    arctan_lines({23, 182, 5118, 6072}) + " Total duration = ####### seconds.\n";
+const std::string kGauss =
+    "\n Formula used :\n pi/4 = 12 arctan( 1/18 ) + 8 arctan( 1/57 ) - 5 arctan( 1/239 )\n\n" +
+    arctan_lines({18, 57, 239}) + " Duration = ####### seconds.\n";
+const std::string kFourTerms = " Formula used :\n pi/4 = 17 arctan(1/23) + 8 arctan( 1/182 ) + 10 arctan( "
+                               "1/5118 ) + 5 arctan( 1/6072 )\n\n" +
+                               arctan_lines({23, 182, 5118, 6072}) + " Total duration = ####### seconds.\n";
 
 TEST(WholeRuns, PiByEachFormulaInBothRadixes)
 {
@@ -106,10 +107,11 @@ TEST(WholeRuns, TheOtherConstantsShowTheirFormulaAndIterations)
                 "\n Formula used :\n e = 1/0! + 1/1! + 1/2! + ... \n\n Duration = ####### seconds.\n"
                 " Number of iterations = 544\n\n",
                 "e"});
-    expect_run({{"1000", "1/sqrt2", "2", "9"},
-                "\n Formula used :\n 1/sqrt(2) = 13860/19601/sqrt(1-1/384199201) \n\n Duration = ####### seconds.\n"
-                " Number of iterations = 38\n\n",
-                "1/sqrt2"});
+    expect_run(
+        {{"1000", "1/sqrt2", "2", "9"},
+         "\n Formula used :\n 1/sqrt(2) = 13860/19601/sqrt(1-1/384199201) \n\n Duration = ####### seconds.\n"
+         " Number of iterations = 38\n\n",
+         "1/sqrt2"});
 }
 
 } // namespace

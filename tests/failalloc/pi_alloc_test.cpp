@@ -24,8 +24,10 @@ struct FormulaText {
 const FormulaText kFormulas[] = {
     {"\n Formula used (de Newton) :\n pi/4 = arctan( 1/2 ) + arctan( 1/3 )\n\n", {2, 3}},
     {"\n Formula used (de Machin) :\n pi/4 = 4 arctan( 1/5 ) - arctan( 1/239 )\n\n", {5, 239}},
-    {"\n Formula used :\n pi/4 = 12 arctan( 1/18 ) + 8 arctan( 1/57 ) - 5 arctan( 1/239 )\n\n", {18, 57, 239}},
-    {" Formula used :\n pi/4 = 17 arctan(1/23) + 8 arctan( 1/182 ) + 10 arctan( 1/5118 ) + 5 arctan( 1/6072 )\n\n",
+    {"\n Formula used :\n pi/4 = 12 arctan( 1/18 ) + 8 arctan( 1/57 ) - 5 arctan( 1/239 )\n\n",
+     {18, 57, 239}},
+    {" Formula used :\n pi/4 = 17 arctan(1/23) + 8 arctan( 1/182 ) + 10 arctan( 1/5118 ) + 5 arctan( 1/6072 "
+     ")\n\n",
      {23, 182, 5118, 6072}},
 };
 
@@ -42,10 +44,22 @@ std::string expected_failure(const FormulaText &f, size_t failing_term)
 }
 
 using Formula = int64_t (*)(Lii *, int64_t);
-int64_t newton(Lii *p, int64_t w) { return pi_Newton_bini(p, w); }
-int64_t machin(Lii *p, int64_t w) { return pi_Machin_bini(p, w); }
-int64_t gauss(Lii *p, int64_t w) { return pi_arctan_18_57_239_bini(p, w); }
-int64_t four_terms(Lii *p, int64_t w) { return pi_arctan_23_182_5118_6072_bini(p, w); }
+int64_t newton(Lii *p, int64_t w)
+{
+    return pi_Newton_bini(p, w);
+}
+int64_t machin(Lii *p, int64_t w)
+{
+    return pi_Machin_bini(p, w);
+}
+int64_t gauss(Lii *p, int64_t w)
+{
+    return pi_arctan_18_57_239_bini(p, w);
+}
+int64_t four_terms(Lii *p, int64_t w)
+{
+    return pi_arctan_23_182_5118_6072_bini(p, w);
+}
 const Formula kRoutines[] = {newton, machin, gauss, four_terms};
 
 TEST(PiOutOfMemory, EveryCreationOfEverySeriesFailsCleanly)
@@ -138,7 +152,9 @@ TEST(PiOutOfMemory, ATooLargeRequestAllocatesNothing)
         });
         EXPECT_EQ(status, 2);
         EXPECT_EQ(calls, 0);
-        EXPECT_EQ(out.rfind(" Request too large for pi by formula " + std::to_string(formula) + ": at most ", 0), 0U)
+        EXPECT_EQ(
+            out.rfind(" Request too large for pi by formula " + std::to_string(formula) + ": at most ", 0),
+            0U)
             << out;
     }
 }

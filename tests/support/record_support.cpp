@@ -49,9 +49,8 @@ void free_guarded_lii(Lii *li)
         return ::testing::AssertionSuccess();
     }
     if (li->indiceMax < 0 || li->indiceMax >= li->taille_mantisse) {
-        return ::testing::AssertionFailure()
-               << "signe " << li->signe << " with indiceMax " << li->indiceMax << " outside 0.."
-               << li->taille_mantisse - 1;
+        return ::testing::AssertionFailure() << "signe " << li->signe << " with indiceMax " << li->indiceMax
+                                             << " outside 0.." << li->taille_mantisse - 1;
     }
     if (li->mantisse[li->indiceMax] == 0) {
         return ::testing::AssertionFailure() << "word at indiceMax " << li->indiceMax << " is zero";

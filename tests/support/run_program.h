@@ -9,7 +9,7 @@
 struct ProgramRun {
     std::string out;
     std::string err;
-    int status;      // the exit status, or -1 when the program did not exit normally
+    int status; // the exit status, or -1 when the program did not exit normally
 };
 
 // argv is passed as given: argv[0] is the name the program sees, and an empty

@@ -47,8 +47,8 @@ Etat lire(const Lii *li)
     }
     for (size_t i = 0; i < want.mots.size(); ++i) {
         if (got.mots[i] != want.mots[i]) {
-            return ::testing::AssertionFailure() << "word " << i << " is " << std::hex << got.mots[i]
-                                                 << ", expected " << want.mots[i];
+            return ::testing::AssertionFailure()
+                   << "word " << i << " is " << std::hex << got.mots[i] << ", expected " << want.mots[i];
         }
     }
     return ::testing::AssertionSuccess();
@@ -78,7 +78,10 @@ void rescanne(Etat *e, int64_t n)
 }
 
 // Words 0..top that take part in the value: none for a zero record.
-int64_t haut_effectif(const Etat &e) { return e.signe != 0 ? e.indiceMax : -1; }
+int64_t haut_effectif(const Etat &e)
+{
+    return e.signe != 0 ? e.indiceMax : -1;
+}
 
 Etat modele_add(const Etat &a, const Etat &b, uint64_t *ret)
 {
@@ -118,7 +121,8 @@ Etat modele_sub(const Etat &a, const Etat &b, uint64_t *ret)
     }
     const bool rapide = a.signe != 0 && b.indiceMax <= a.indiceMax;
     const int64_t n = rapide ? a.indiceMax + 1 : std::min(b.indiceMax, a.taille - 1) + 1;
-    std::vector<uint64_t> pa(static_cast<size_t>(n), 0), pb(static_cast<size_t>(n), 0), d(static_cast<size_t>(n));
+    std::vector<uint64_t> pa(static_cast<size_t>(n), 0), pb(static_cast<size_t>(n), 0),
+        d(static_cast<size_t>(n));
     std::copy_n(a.mots.begin(), std::min(haut_effectif(a) + 1, n), pa.begin());
     std::copy_n(b.mots.begin(), std::min(b.indiceMax + 1, n), pb.begin());
     const uint64_t emprunt = n > 0 ? mpn_sub_n(d.data(), pa.data(), pb.data(), n) : 0;
@@ -159,8 +163,8 @@ void verifie_addsub(Noyau noyau, Lii *A, const Lii *B)
     const Etat avant_a = lire(A);
     const Etat avant_b = lire(B);
     uint64_t attendu_ret = 0;
-    const Etat attendu =
-        noyau == kAdd ? modele_add(avant_a, avant_b, &attendu_ret) : modele_sub(avant_a, avant_b, &attendu_ret);
+    const Etat attendu = noyau == kAdd ? modele_add(avant_a, avant_b, &attendu_ret)
+                                       : modele_sub(avant_a, avant_b, &attendu_ret);
     const uint64_t ret = noyau == kAdd ? add_R_2P_x86_64_bini_spe(A, B) : sub_R_2P_x86_64_bini_spe(A, B);
     EXPECT_EQ(ret, attendu_ret);
     EXPECT_TRUE(meme_etat(lire(A), attendu));
@@ -329,13 +333,14 @@ TEST(KernelsAddSub, RandomOperandsAgainstGmp)
         for (int64_t taille : tailles()) {
             for (int essai = 0; essai < 24; ++essai) {
                 // A's top at the last word (no room), one below, or anywhere.
-                const int64_t haut_a = essai % 3 == 0   ? taille - 1
-                                       : essai % 3 == 1 ? std::max<int64_t>(taille - 2, 0)
-                                                        : static_cast<int64_t>(rng() % static_cast<uint64_t>(taille));
+                const int64_t haut_a = essai % 3 == 0 ? taille - 1
+                                       : essai % 3 == 1
+                                           ? std::max<int64_t>(taille - 2, 0)
+                                           : static_cast<int64_t>(rng() % static_cast<uint64_t>(taille));
                 const int64_t haut_b = choisir_haut_b(haut_a, essai % 4, &rng);
-                SCOPED_TRACE(::testing::Message() << (noyau == kAdd ? "add" : "sub") << " taille " << taille
-                                                  << " A top " << haut_a << " B top " << haut_b << " trial "
-                                                  << essai);
+                SCOPED_TRACE(::testing::Message()
+                             << (noyau == kAdd ? "add" : "sub") << " taille " << taille << " A top " << haut_a
+                             << " B top " << haut_b << " trial " << essai);
                 Lii a = make_guarded_lii(taille);
                 Lii b = make_guarded_lii(taille);
                 remplir_aleatoire(&a, haut_a, kKinds[essai % 4], &rng);
@@ -365,7 +370,8 @@ TEST(KernelsSub, CancellationsAndSelfSubtraction)
             std::vector<uint64_t> d(static_cast<size_t>(haut + 1), 0);
             d[0] = essai % 3; // 0: A == B
             std::vector<uint64_t> somme(d.size());
-            const uint64_t c = mpn_add_n(somme.data(), b.mantisse, d.data(), static_cast<mp_size_t>(d.size()));
+            const uint64_t c =
+                mpn_add_n(somme.data(), b.mantisse, d.data(), static_cast<mp_size_t>(d.size()));
             if (c != 0) { // would not fit: take D = 0
                 std::copy_n(b.mantisse, d.size(), somme.begin());
             }
@@ -396,7 +402,8 @@ TEST(KernelsAddSub, LongCarryAndBorrowChains)
         for (int64_t marge = 0; marge <= 2 && marge < taille; ++marge) {
             const int64_t haut_a = taille - 1 - marge;
             for (int64_t haut_b : {int64_t{0}, haut_a / 2, haut_a}) {
-                const int64_t trou = haut_a > 1 ? 1 + static_cast<int64_t>(rng() % static_cast<uint64_t>(haut_a)) : -1;
+                const int64_t trou =
+                    haut_a > 1 ? 1 + static_cast<int64_t>(rng() % static_cast<uint64_t>(haut_a)) : -1;
                 SCOPED_TRACE(::testing::Message() << "taille " << taille << " A top " << haut_a << " B top "
                                                   << haut_b << " zero word " << trou);
                 Lii a = make_guarded_lii(taille);
@@ -432,7 +439,8 @@ TEST(KernelsAddSub, ZeroOperands)
             remplir_aleatoire(&a, taille - 1, kUniform, &rng);
             remplir_aleatoire(&b, -1, kUniform, &rng); // zero B, stale words
             const Etat avant = lire(&a);
-            EXPECT_EQ(noyau == kAdd ? add_R_2P_x86_64_bini_spe(&a, &b) : sub_R_2P_x86_64_bini_spe(&a, &b), 0u);
+            EXPECT_EQ(noyau == kAdd ? add_R_2P_x86_64_bini_spe(&a, &b) : sub_R_2P_x86_64_bini_spe(&a, &b),
+                      0u);
             EXPECT_TRUE(meme_etat(lire(&a), avant));
             remplir_aleatoire(&a, -1, kUniform, &rng); // both zero
             verifie_addsub(noyau, &a, &b);
@@ -453,15 +461,17 @@ TEST(KernelsAddSub, OperandsOutsideTheCallersRules)
         for (int64_t taille_a : {1, 2, 3, 4, 5, 8, 9, 17, 40}) {
             for (int essai = 0; essai < 16; ++essai) {
                 const int64_t taille_b = taille_a + static_cast<int64_t>(rng() % 4);
-                const int64_t haut_a = essai % 4 == 0 ? -1 : static_cast<int64_t>(rng() % static_cast<uint64_t>(taille_a));
+                const int64_t haut_a =
+                    essai % 4 == 0 ? -1 : static_cast<int64_t>(rng() % static_cast<uint64_t>(taille_a));
                 int64_t haut_b = static_cast<int64_t>(rng() % static_cast<uint64_t>(taille_b));
                 if (essai % 4 == 3) {
                     haut_b = std::min(std::max<int64_t>(haut_a, 0), taille_b - 1); // equal tops
                 } else if (haut_b <= haut_a) {
                     haut_b = std::min(haut_a + 1, taille_b - 1);
                 }
-                SCOPED_TRACE(::testing::Message() << (noyau == kAdd ? "add" : "sub") << " taille " << taille_a
-                                                  << "/" << taille_b << " A top " << haut_a << " B top " << haut_b);
+                SCOPED_TRACE(::testing::Message()
+                             << (noyau == kAdd ? "add" : "sub") << " taille " << taille_a << "/" << taille_b
+                             << " A top " << haut_a << " B top " << haut_b);
                 Lii a = make_guarded_lii(taille_a);
                 Lii b = make_guarded_lii(taille_b);
                 remplir_aleatoire(&a, haut_a, kKinds[essai % 4], &rng);
@@ -501,9 +511,10 @@ TEST(KernelsMul, RandomOperandsAgainstGmp)
     const uint64_t facteurs[] = {0, 1, 2, 3, 4, 68, 1ULL << 63, kOnes, kOnes - 1};
     for (int64_t taille : tailles()) {
         for (int essai = 0; essai < 24; ++essai) {
-            const int64_t haut = essai % 3 == 0   ? taille - 1
-                                 : essai % 3 == 1 ? std::max<int64_t>(taille - 2, 0)
-                                                  : static_cast<int64_t>(rng() % static_cast<uint64_t>(taille));
+            const int64_t haut = essai % 3 == 0 ? taille - 1
+                                 : essai % 3 == 1
+                                     ? std::max<int64_t>(taille - 2, 0)
+                                     : static_cast<int64_t>(rng() % static_cast<uint64_t>(taille));
             const uint64_t f = essai < 9 ? facteurs[essai] : rng() >> (rng() % 64);
             SCOPED_TRACE(::testing::Message() << "taille " << taille << " top " << haut << " f " << f);
             Lii a = make_guarded_lii(taille);

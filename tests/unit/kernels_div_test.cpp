@@ -25,8 +25,9 @@ struct Quotient {
 Quotient gmp_divide(const std::vector<uint64_t> &a, uint64_t d)
 {
     Quotient q{std::vector<uint64_t>(a.size()), 0};
-    q.reste = mpn_divrem_1(reinterpret_cast<mp_limb_t *>(q.words.data()), 0,
-                           reinterpret_cast<const mp_limb_t *>(a.data()), static_cast<mp_size_t>(a.size()), d);
+    q.reste =
+        mpn_divrem_1(reinterpret_cast<mp_limb_t *>(q.words.data()), 0,
+                     reinterpret_cast<const mp_limb_t *>(a.data()), static_cast<mp_size_t>(a.size()), d);
     return q;
 }
 
@@ -142,7 +143,8 @@ uint64_t random_half_word_divisor(std::mt19937_64 *rng)
 
 std::vector<uint64_t> divisors_under_test(std::mt19937_64 *rng)
 {
-    std::vector<uint64_t> ds = {1, 2, 3, 5, 7, 10, 25, 239, 19601, 36869184, 384199201, 0x80000001, 0xFFFFFFFF};
+    std::vector<uint64_t> ds = {1,   2,     3,        5,         7,          10,        25,
+                                239, 19601, 36869184, 384199201, 0x80000001, 0xFFFFFFFF};
     for (int j = 1; j <= 31; ++j) {
         ds.push_back(UINT64_C(1) << j);
     }
@@ -190,7 +192,8 @@ TEST(DivisionKernels, EveryReciprocalIsExactAroundPowersOfTwoAndAtRandom)
     std::mt19937_64 rng(23);
     std::vector<uint64_t> ds;
     for (int j = 2; j <= 32; ++j) {
-        ds.insert(ds.end(), {(UINT64_C(1) << j) - 1, (UINT64_C(1) << (j - 1)) + 1, (UINT64_C(3) << (j - 2)) + 1});
+        ds.insert(ds.end(),
+                  {(UINT64_C(1) << j) - 1, (UINT64_C(1) << (j - 1)) + 1, (UINT64_C(3) << (j - 2)) + 1});
     }
     for (int i = 0; i < 3000; ++i) {
         ds.push_back(random_half_word_divisor(&rng));

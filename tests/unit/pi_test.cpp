@@ -44,10 +44,22 @@ namespace {
 
 using Formula = int64_t (*)(Lii *, int64_t);
 
-int64_t newton(Lii *p, int64_t w) { return pi_Newton_bini(p, w); }
-int64_t machin(Lii *p, int64_t w) { return pi_Machin_bini(p, w); }
-int64_t gauss(Lii *p, int64_t w) { return pi_arctan_18_57_239_bini(p, w); }
-int64_t four_terms(Lii *p, int64_t w) { return pi_arctan_23_182_5118_6072_bini(p, w); }
+int64_t newton(Lii *p, int64_t w)
+{
+    return pi_Newton_bini(p, w);
+}
+int64_t machin(Lii *p, int64_t w)
+{
+    return pi_Machin_bini(p, w);
+}
+int64_t gauss(Lii *p, int64_t w)
+{
+    return pi_arctan_18_57_239_bini(p, w);
+}
+int64_t four_terms(Lii *p, int64_t w)
+{
+    return pi_arctan_23_182_5118_6072_bini(p, w);
+}
 
 const Formula kFormulas[] = {newton, machin, gauss, four_terms};
 const int64_t kSmallestX[] = {2, 5, 18, 23};
@@ -121,7 +133,8 @@ TEST(ArctanSeries, TakesTheTermsThatItsStoppingRuleGives)
     };
     // The test follows each term: the last power divided is the first zero,
     // and a one-word record, whose powers are all zero, still takes a term.
-    const Case cases[] = {{2, 4, 95}, {5, 4, 40}, {239, 4, 11}, {5, 66, 895}, {6072, 66, 165}, {2, 1, 1}, {6072, 1, 1}};
+    const Case cases[] = {{2, 4, 95},      {5, 4, 40}, {239, 4, 11}, {5, 66, 895},
+                          {6072, 66, 165}, {2, 1, 1},  {6072, 1, 1}};
     for (const Case &c : cases) {
         SCOPED_TRACE("arctan(1/" + std::to_string(c.x) + ") on " + std::to_string(c.words) + " words");
         const SeriesRun run = run_series(c.x, c.words);
@@ -150,7 +163,8 @@ TEST(ArctanSeries, EqualsTheSameTruncatedSeriesAndKeepsItsDivisorsBounded)
             // The size limit of calcul_pi rests on this bound of the last
             // odd divisor: F / log2(x), F being the fraction bits.
             const double fraction_bits = 64.0 * static_cast<double>(words - 1);
-            EXPECT_LE(static_cast<double>(run.last_divisor), fraction_bits / std::log2(static_cast<double>(x)));
+            EXPECT_LE(static_cast<double>(run.last_divisor),
+                      fraction_bits / std::log2(static_cast<double>(x)));
         }
     }
 }
@@ -257,9 +271,11 @@ int64_t refused_limit(int64_t radix, int64_t digits, int32_t formula)
     long long shown_radix = -1;
     char name[64] = "";
     char rest = 0;
-    EXPECT_EQ(std::sscanf(out.c_str(), " Request too large for pi by formula %63[0-9]: at most %lld digits in radix %lld.%c",
-                          name, &limit, &shown_radix, &rest),
-              4)
+    EXPECT_EQ(
+        std::sscanf(out.c_str(),
+                    " Request too large for pi by formula %63[0-9]: at most %lld digits in radix %lld.%c",
+                    name, &limit, &shown_radix, &rest),
+        4)
         << out;
     EXPECT_EQ(std::string(name), std::to_string(formula));
     EXPECT_EQ(shown_radix, radix);
@@ -285,7 +301,8 @@ TEST(CalculPi, RequestsWhoseDivisorsWouldReach2To32AreRefused)
 
         // The slowest series of that size stays below 2^32 in its last odd
         // divisor (F / log2(x) bounds it), yet the limit gives away little.
-        const double bound = 64.0 * static_cast<double>(words - 1) / std::log2(static_cast<double>(kSmallestX[formula - 1]));
+        const double bound =
+            64.0 * static_cast<double>(words - 1) / std::log2(static_cast<double>(kSmallestX[formula - 1]));
         EXPECT_LT(bound, 4294967296.0);
         EXPECT_GT(bound, 0.999 * 4294967296.0);
     }

@@ -229,14 +229,16 @@ Lii record_de(int64_t taille, const std::vector<uint64_t> &w, std::mt19937_64 *r
 }
 
 // Sizes that cover every remainder of a four- or eight-word unroll, and
-// longer arrays around multiples of 32 words.
+// longer arrays around multiples of 32 words: with whole 32-word chunks
+// above it, the first segment is entered at each of its four slots
+// (33, 34, 35, 127 words) and spans a full chunk (64, 96).
 std::vector<int64_t> tailles()
 {
     std::vector<int64_t> t;
     for (int64_t n = 1; n <= 18; ++n) {
         t.push_back(n);
     }
-    for (int64_t n : {31, 32, 33, 64, 65, 96, 97, 127, 200, 333}) {
+    for (int64_t n : {31, 32, 33, 34, 35, 64, 65, 66, 96, 97, 98, 127, 200, 333}) {
         t.push_back(n);
     }
     return t;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "capture_stdout.h"
+#include "pi_formulas.h"
 #include "failing_calloc.h"
 #include "printed_output.h"
 #include "vexo.h"
@@ -43,25 +44,6 @@ std::string expected_failure(const FormulaText &f, size_t failing_term)
     return out + "not enough memeory !!!\nNot enough memory !\n\n";
 }
 
-using Formula = int64_t (*)(Lii *, int64_t);
-int64_t newton(Lii *p, int64_t w)
-{
-    return pi_Newton_bini(p, w);
-}
-int64_t machin(Lii *p, int64_t w)
-{
-    return pi_Machin_bini(p, w);
-}
-int64_t gauss(Lii *p, int64_t w)
-{
-    return pi_arctan_18_57_239_bini(p, w);
-}
-int64_t four_terms(Lii *p, int64_t w)
-{
-    return pi_arctan_23_182_5118_6072_bini(p, w);
-}
-const Formula kRoutines[] = {newton, machin, gauss, four_terms};
-
 TEST(PiOutOfMemory, EveryCreationOfEverySeriesFailsCleanly)
 {
     for (int formula = 1; formula <= 4; ++formula) {
@@ -86,7 +68,7 @@ TEST(PiOutOfMemory, EveryCreationOfEverySeriesFailsCleanly)
                 int64_t routine_result = 0;
                 capture_stdout([&] {
                     failing_calloc_fail_at(failing_call);
-                    routine_result = kRoutines[formula - 1](&p, 66);
+                    routine_result = kPiFormulas[formula - 1](&p, 66);
                     failing_calloc_fail_at(0);
                 });
                 EXPECT_EQ(routine_result, 1);

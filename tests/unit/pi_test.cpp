@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "capture_stdout.h"
+#include "pi_formulas.h"
 #include "mpfr_reference.h"
 #include "printed_output.h"
 #include "record_support.h"
@@ -42,26 +43,6 @@ extern "C" uint64_t __wrap_divHalfB_x86_64_bini(Lii *Q, const Lii *A, uint64_t d
 
 namespace {
 
-using Formula = int64_t (*)(Lii *, int64_t);
-
-int64_t newton(Lii *p, int64_t w)
-{
-    return pi_Newton_bini(p, w);
-}
-int64_t machin(Lii *p, int64_t w)
-{
-    return pi_Machin_bini(p, w);
-}
-int64_t gauss(Lii *p, int64_t w)
-{
-    return pi_arctan_18_57_239_bini(p, w);
-}
-int64_t four_terms(Lii *p, int64_t w)
-{
-    return pi_arctan_23_182_5118_6072_bini(p, w);
-}
-
-const Formula kFormulas[] = {newton, machin, gauss, four_terms};
 const int64_t kSmallestX[] = {2, 5, 18, 23};
 
 // The series as arctan_bini defines it, on GMP integers counting units of
@@ -176,7 +157,7 @@ TEST(PiFormulas, EveryFormulaStartsWithThreeAndPisFirstFractionWord)
             SCOPED_TRACE("formula " + std::to_string(f + 1) + " on " + std::to_string(words) + " words");
             Lii p;
             int64_t result = 1;
-            capture_stdout([&] { result = kFormulas[f](&p, words); });
+            capture_stdout([&] { result = kPiFormulas[f](&p, words); });
             ASSERT_EQ(result, 0);
             EXPECT_EQ(p.taille_mantisse, words);
             EXPECT_EQ(p.mantisse[words - 1], 3U);

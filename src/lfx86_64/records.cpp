@@ -22,6 +22,13 @@ void clear_words(uint64_t *words, int64_t nb)
     }
 }
 
+void copy_words(uint64_t *to, const uint64_t *from, int64_t nb)
+{
+    for (int64_t i = 0; i < nb; ++i) {
+        to[i] = from[i];
+    }
+}
+
 } // namespace
 
 extern "C" uint64_t createLi(Li *li, int64_t nb)
@@ -59,9 +66,7 @@ extern "C" void copy(Li *nouveau, const Li *li)
 {
     nouveau->signe = li->signe;
     nouveau->aux = li->aux;
-    for (int64_t i = 0; i < li->taille_mantisse; ++i) {
-        nouveau->mantisse[i] = li->mantisse[i];
-    }
+    copy_words(nouveau->mantisse, li->mantisse, li->taille_mantisse);
 }
 
 extern "C" void copyAndCreate(Li *nouveau, const Li *li)
@@ -72,9 +77,7 @@ extern "C" void copyAndCreate(Li *nouveau, const Li *li)
     if (nouveau->mantisse == nullptr) {
         return;
     }
-    for (int64_t i = 0; i < li->taille_mantisse; ++i) {
-        nouveau->mantisse[i] = li->mantisse[i];
-    }
+    copy_words(nouveau->mantisse, li->mantisse, li->taille_mantisse);
 }
 
 extern "C" void createLii(Lii *li, int64_t nb)
@@ -97,9 +100,7 @@ extern "C" void copyLii(Lii *nouveau, const Lii *li)
 {
     nouveau->signe = li->signe;
     nouveau->indiceMax = li->indiceMax;
-    for (int64_t i = 0; i < li->taille_mantisse; ++i) {
-        nouveau->mantisse[i] = li->mantisse[i];
-    }
+    copy_words(nouveau->mantisse, li->mantisse, li->taille_mantisse);
 }
 
 extern "C" uint64_t initialise_fixedPoint_bini(Lii *a, uint64_t e)

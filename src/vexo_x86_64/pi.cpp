@@ -174,22 +174,8 @@ int64_t arctan_bini(Lii *a, int64_t divisor, int64_t nb_decimales_en_base_BASE64
     const int64_t W = nb_decimales_en_base_BASE64_BINI;
     Lii b;
     Lii un;
-    createLii(a, W);
-    if (a->mantisse == nullptr) {
-        std::puts("not enough memeory !!!");
-        return 1;
-    }
-    createLii(&b, W);
-    if (b.mantisse == nullptr) {
-        std::puts("not enough memeory !!!");
-        destroyLii(a);
-        return 1;
-    }
-    createLii(&un, W);
-    if (un.mantisse == nullptr) {
-        std::puts("not enough memeory !!!");
-        destroyLii(a);
-        destroyLii(&b);
+    Lii *const records[] = {a, &b, &un};
+    if (!create_records(records, 3, W, "not enough memeory !!!")) {
         return 1;
     }
 

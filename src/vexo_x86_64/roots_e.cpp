@@ -48,22 +48,8 @@ int64_t words_for(int64_t base, int64_t Nb_decimales)
     return 0;
 }
 
-// Creates the records in order; on a failure prints the out-of-memory line,
-// destroys those created before it (in creation order) and returns false.
-bool create_records(Lii *const *records, int count, int64_t words)
-{
-    for (int r = 0; r < count; ++r) {
-        createLii(records[r], words);
-        if (records[r]->mantisse == nullptr) {
-            std::puts(" not enough memeory !!!");
-            for (int done = 0; done < r; ++done) {
-                destroyLii(records[done]);
-            }
-            return false;
-        }
-    }
-    return true;
-}
+// The out-of-memory line of these calculators (with its leading space).
+constexpr const char *kOutOfMemory = " not enough memeory !!!";
 
 void print_formula(const char *formula)
 {
@@ -107,7 +93,7 @@ int32_t calcul_racine(int64_t base, int64_t Nb_decimales, const char *constant, 
     Lii un{};
     Lii aux{};
     Lii *const records[] = {&sqrt2, &un, &aux};
-    if (!create_records(records, 3, Nb_decimales_Base64)) {
+    if (!create_records(records, 3, Nb_decimales_Base64, kOutOfMemory)) {
         return 1;
     }
     print_formula(formula);
@@ -166,7 +152,7 @@ int32_t calcul_e(int64_t base, int64_t Nb_decimales)
     Lii e{};
     Lii un{};
     Lii *const records[] = {&e, &un};
-    if (!create_records(records, 2, Nb_decimales_Base64)) {
+    if (!create_records(records, 2, Nb_decimales_Base64, kOutOfMemory)) {
         return 1;
     }
     print_formula(" e = 1/0! + 1/1! + 1/2! + ... \n");

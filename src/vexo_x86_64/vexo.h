@@ -28,6 +28,12 @@ int32_t calcul_e(int64_t base, int64_t Nb_decimales);
 int32_t calcul_sqrt2(int64_t base, int64_t Nb_decimales);
 int32_t calcul_inv_sqrt2(int64_t base, int64_t Nb_decimales);
 
+// ---- record creation ----------------------------------------------------------
+// Creates the records in order, each of `words` words. On a failure, writes
+// out_of_memory_line as a line, destroys the records created before it (in
+// creation order) and returns false; nothing is left allocated.
+bool create_records(Lii *const *records, int count, int64_t words, const char *out_of_memory_line);
+
 // ---- limits -------------------------------------------------------------------
 // The division kernels accept divisors below 2^32 only, so every series has a
 // largest record size it can serve. A calculator compares the digit count with

@@ -97,7 +97,7 @@ int32_t calculer_formule(Lii *p, int64_t W, const FormulePi *f)
     for (int i = 1; i < f->nb_termes; ++i) {
         const TermeArctan *t = &f->termes[i];
         const bool dernier = i == f->nb_termes - 1;
-        Lii terme;
+        Lii terme{};
         const clock_t tops2 = lire_horloge();
         if (arctan_bini(&terme, t->x, W) > 0) {
             destroyLii(p);
@@ -172,8 +172,8 @@ int64_t mots_max(const FormulePi *f)
 int64_t arctan_bini(Lii *a, int64_t divisor, int64_t nb_decimales_en_base_BASE64_BINI)
 {
     const int64_t W = nb_decimales_en_base_BASE64_BINI;
-    Lii b;
-    Lii un;
+    Lii b{};
+    Lii un{};
     Lii *const records[] = {a, &b, &un};
     if (!create_records(records, 3, W, "not enough memeory !!!")) {
         return 1;
@@ -255,7 +255,7 @@ int32_t calcul_pi(int64_t base, int64_t Nb_decimales, int32_t formule)
     }
     const int64_t Nb_decimales_Base64 = Nb_decimales / (base == 2 ? 64 : 16) + MOTS_EN_PLUS;
 
-    Lii pi;
+    Lii pi{};
     if (lancer_formule(&pi, Nb_decimales_Base64, formule) > 0) {
         std::puts("Not enough memory !\n");
         return 1;

@@ -106,7 +106,8 @@ void randomLii(Lii *li, int64_t positive);
 
 /* prod[0..2n-1] = a[0..n-1] * b[0..n-1] on 32-bit halves. prod may alias a
  * or b. Nothing is written for n <= 0, nor when the scratch memory cannot
- * be allocated (prod is then left untouched). */
+ * be allocated, nor for n > INT64_MAX / 64, whose scratch byte count would
+ * not fit (prod is then left untouched). */
 void mul_2P_naif_gcc_bin(uint64_t *prod, const uint64_t *a, const uint64_t *b, int64_t n);
 
 /* ---- kernels (x86-64 assembly, one object module each) ----------------- */

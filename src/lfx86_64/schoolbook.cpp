@@ -5,6 +5,7 @@
 // before it is packed back into 2n words. Working on halves keeps every
 // multiply-add inside 64 bits: (2^32-1)^2 + 2*(2^32-1) = 2^64-1, so no
 // 128-bit arithmetic is needed.
+#include <cstdint>
 #include <cstdlib>
 
 #include "lfx86_64.h"
@@ -12,6 +13,9 @@
 namespace {
 
 constexpr uint64_t kHalfMask = 0xFFFFFFFFU;
+// Largest factor length whose scratch (8n slots of 8 bytes) has a byte count
+// that fits a signed 64-bit size.
+constexpr int64_t kMaxFactorWords = INT64_MAX / 64;
 
 uint64_t *allocate_slots(int64_t count)
 {
@@ -52,7 +56,10 @@ void pack_halves(uint64_t *prod, const uint64_t *tempP, int64_t n_2)
 
 extern "C" void mul_2P_naif_gcc_bin(uint64_t *prod, const uint64_t *a, const uint64_t *b, int64_t n)
 {
-    if (n <= 0) {
+    // The scratch takes 8n slots of 8 bytes: a size whose byte count does not
+    // fit (n above 2^57 or so) can be neither counted nor allocated, and is
+    // refused as an allocation failure would be, before any count is formed.
+    if (n <= 0 || n > kMaxFactorWords) {
         return;
     }
     const int64_t n_2 = 2 * n;

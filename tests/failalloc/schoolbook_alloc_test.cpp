@@ -1,5 +1,6 @@
 // The schoolbook product when one of its three scratch allocations fails:
 // prod must keep its words, and (under the sanitizer build) nothing leaks.
+#include <cstdint>
 #include <vector>
 
 #include "failing_calloc.h"
@@ -23,4 +24,26 @@ TEST(SchoolbookAlloc, FailedScratchLeavesProductUntouched)
     std::vector<uint64_t> prod = untouched;
     mul_2P_naif_gcc_bin(prod.data(), a.data(), b.data(), 3);
     EXPECT_NE(prod, untouched);
+}
+
+// Factor lengths whose scratch byte count does not fit a 64-bit size are
+// refused before anything is counted or allocated; the largest one that
+// fits is tried and simply finds no memory. prod is untouched either way.
+TEST(SchoolbookAlloc, SizesBeyondAnyByteCountAreRefusedUntouched)
+{
+    const std::vector<uint64_t> a = {1, 2};
+    const std::vector<uint64_t> untouched(4, 0x2222222222222222ULL);
+    const int64_t largest = INT64_MAX / 64;
+    for (const int64_t n : {(INT64_C(1) << 62) + 1, INT64_MAX, largest + 1}) {
+        std::vector<uint64_t> prod = untouched;
+        failing_calloc_fail_at(0);
+        mul_2P_naif_gcc_bin(prod.data(), a.data(), a.data(), n);
+        EXPECT_EQ(failing_calloc_calls(), 0) << "n = " << n;
+        EXPECT_EQ(prod, untouched) << "n = " << n;
+    }
+    std::vector<uint64_t> prod = untouched;
+    failing_calloc_fail_at(0);
+    mul_2P_naif_gcc_bin(prod.data(), a.data(), a.data(), largest);
+    EXPECT_GE(failing_calloc_calls(), 1);
+    EXPECT_EQ(prod, untouched);
 }

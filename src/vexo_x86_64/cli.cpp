@@ -1,5 +1,6 @@
 // The command line: vexo_x86_64 n cst radix [method]. Anything but a complete
 // and valid request gets the usage text; a valid one runs one calculator.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,31 +10,32 @@
 namespace {
 
 // Exit statuses.
-constexpr int STATUT_FAIT = 0;
-constexpr int STATUT_USAGE = 1;
-constexpr int STATUT_ECHEC = 2;
+constexpr int kStatusDone = 0;
+constexpr int kStatusUsage = 1;
+constexpr int kStatusFailed = 2;
 
-// The name shown when the system gives the program no name at all.
-constexpr const char *NOM_PAR_DEFAUT = "vexo_x86_64";
+// The name shown when the system gives the program no name at all, and the
+// name in the one line written to standard error.
+constexpr const char *kProgramName = "vexo_x86_64";
 
-enum Constante { PI, E, SQRT2, INV_SQRT2, INCONNUE };
+enum Constant { kPi, kE, kSqrt2, kInvSqrt2, kUnknown };
 
 // The whole word must match, so "pi2", "Pi" and "p" are no constant.
-Constante lire_constante(const char *mot)
+Constant read_constant(const char *word)
 {
-    if (std::strcmp(mot, "pi") == 0) {
-        return PI;
+    if (std::strcmp(word, "pi") == 0) {
+        return kPi;
     }
-    if (std::strcmp(mot, "e") == 0) {
-        return E;
+    if (std::strcmp(word, "e") == 0) {
+        return kE;
     }
-    if (std::strcmp(mot, "sqrt2") == 0) {
-        return SQRT2;
+    if (std::strcmp(word, "sqrt2") == 0) {
+        return kSqrt2;
     }
-    if (std::strcmp(mot, "1/sqrt2") == 0) {
-        return INV_SQRT2;
+    if (std::strcmp(word, "1/sqrt2") == 0) {
+        return kInvSqrt2;
     }
-    return INCONNUE;
+    return kUnknown;
 }
 
 // A number word as atol reads it: leading white space, an optional sign and
@@ -42,29 +44,79 @@ Constante lire_constante(const char *mot)
 // value beyond the range of long reads as LONG_MIN or LONG_MAX. The method is
 // range-checked in this width too, so a word such as 4294967297 is no formula
 // rather than formula 1 after a cut to 32 bits.
-long lire_nombre(const char *mot)
+long read_number(const char *word)
 {
-    return std::strtol(mot, nullptr, 10);
+    return std::strtol(word, nullptr, 10);
 }
 
 int usage(const char *prog)
 {
     printError(prog);
-    return STATUT_USAGE;
+    return kStatusUsage;
 }
 
-int32_t lancer_calcul(Constante cst, int64_t base, int64_t Nb_decimales, int32_t formule)
+int32_t run_calculator(Constant cst, int64_t base, int64_t Nb_decimales, int32_t formule)
 {
     switch (cst) {
-    case PI:
+    case kPi:
         return calcul_pi(base, Nb_decimales, formule);
-    case E:
+    case kE:
         return calcul_e(base, Nb_decimales);
-    case SQRT2:
+    case kSqrt2:
         return calcul_sqrt2(base, Nb_decimales);
     default:
         return calcul_inv_sqrt2(base, Nb_decimales);
     }
+}
+
+// Validates the words and runs at most one calculator; the exit status.
+int run_request(int argc, char **argv)
+{
+    const char *prog = argc > 0 && argv[0] != nullptr ? argv[0] : kProgramName;
+    if (argc != 4 && argc != 5) {
+        return usage(prog);
+    }
+    const int64_t Nb_decimales = read_number(argv[1]);
+    if (Nb_decimales <= 12) {
+        return usage(prog);
+    }
+    const Constant cst = read_constant(argv[2]);
+    if (cst == kUnknown) {
+        return usage(prog);
+    }
+    const int64_t base = read_number(argv[3]);
+    if (base != 2 && base != 16) {
+        return usage(prog);
+    }
+    // The method is read only for pi; any word 4 is ignored otherwise.
+    int32_t formule = 0;
+    if (cst == kPi) {
+        if (argc != 5) {
+            return usage(prog);
+        }
+        const long method = read_number(argv[4]);
+        if (method < 1 || method > 4) {
+            return usage(prog);
+        }
+        formule = static_cast<int32_t>(method);
+    }
+    return run_calculator(cst, base, Nb_decimales, formule) == 0 ? kStatusDone : kStatusFailed;
+}
+
+// Output that did not reach its destination is a failure of the run, whatever
+// was computed: a full disk, a closed standard output, a reader gone from a
+// pipe while SIGPIPE is ignored, a file-size limit. Once a write has failed,
+// stdout keeps its error flag and every later write fails the same way, so
+// errno still names the cause here.
+int check_output(int status)
+{
+    const bool flushed = std::fflush(stdout) == 0;
+    const int error = errno;
+    if (flushed && std::ferror(stdout) == 0) {
+        return status;
+    }
+    std::fprintf(stderr, "%s: write error: %s\n", kProgramName, std::strerror(error != 0 ? error : EIO));
+    return kStatusFailed;
 }
 
 } // namespace
@@ -85,33 +137,5 @@ void printError(const char *prog)
 
 int vexo_main(int argc, char **argv)
 {
-    const char *prog = argc > 0 && argv[0] != nullptr ? argv[0] : NOM_PAR_DEFAUT;
-    if (argc != 4 && argc != 5) {
-        return usage(prog);
-    }
-    const int64_t Nb_decimales = lire_nombre(argv[1]);
-    if (Nb_decimales <= 12) {
-        return usage(prog);
-    }
-    const Constante cst = lire_constante(argv[2]);
-    if (cst == INCONNUE) {
-        return usage(prog);
-    }
-    const int64_t base = lire_nombre(argv[3]);
-    if (base != 2 && base != 16) {
-        return usage(prog);
-    }
-    // The method is read only for pi; any word 4 is ignored otherwise.
-    int32_t formule = 0;
-    if (cst == PI) {
-        if (argc != 5) {
-            return usage(prog);
-        }
-        const long methode = lire_nombre(argv[4]);
-        if (methode < 1 || methode > 4) {
-            return usage(prog);
-        }
-        formule = static_cast<int32_t>(methode);
-    }
-    return lancer_calcul(cst, base, Nb_decimales, formule) == 0 ? STATUT_FAIT : STATUT_ECHEC;
+    return check_output(run_request(argc, argv));
 }

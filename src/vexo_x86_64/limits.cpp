@@ -9,13 +9,13 @@
 
 #include "vexo.h"
 
-int64_t max_digits_for_words(int64_t base, int64_t max_words, int64_t extra2)
+int64_t max_digits_for_words(int64_t base, int64_t max_words, int64_t extra_words_base2)
 {
     int64_t digits_per_word = 0;
     int64_t extra = 0;
     if (base == 2) {
         digits_per_word = 64;
-        extra = extra2;
+        extra = extra_words_base2;
     } else if (base == 16) {
         digits_per_word = 16;
         extra = 4;
@@ -41,9 +41,9 @@ void print_request_too_large(const char *constant, int64_t base, int64_t max_dig
 }
 
 bool request_too_large(const char *constant, int64_t base, int64_t Nb_decimales, int64_t max_words,
-                       int64_t extra2)
+                       int64_t extra_words_base2)
 {
-    const int64_t max_digits = max_digits_for_words(base, max_words, extra2);
+    const int64_t max_digits = max_digits_for_words(base, max_words, extra_words_base2);
     if (Nb_decimales <= max_digits) {
         return false;
     }

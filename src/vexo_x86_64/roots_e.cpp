@@ -1,7 +1,5 @@
 // e, sqrt(2) and 1/sqrt(2) as fixed-point Lii numbers, each step of their
 // series one kernel call, printed in radix 2 or 16.
-#include <sys/times.h>
-
 #include <cstdint>
 #include <cstdio>
 
@@ -36,18 +34,6 @@ constexpr int64_t kMaxWordsRoots = 1 + (14 * ((int64_t{1} << 32) - 2)) / 64;
 // at most K. That gives W - 1 <= 30 (2^32 - 1) / 64, again 1.8 % short.
 constexpr int64_t kMaxWordsE = 1 + (30 * ((int64_t{1} << 32) - 1)) / 64;
 
-// Words of every record for this request; 0 for a radix other than 2 or 16.
-int64_t words_for(int64_t base, int64_t Nb_decimales)
-{
-    if (base == 2) {
-        return Nb_decimales / 64 + kExtraWordsBase2;
-    }
-    if (base == 16) {
-        return Nb_decimales / 16 + 4;
-    }
-    return 0;
-}
-
 // The out-of-memory line of these calculators (with its leading space).
 constexpr const char *kOutOfMemory = " not enough memeory !!!";
 
@@ -55,21 +41,14 @@ void print_formula(const char *formula)
 {
     std::puts("\n Formula used :");
     std::puts(formula);
+    flush_output();
 }
 
 void print_duration_and_iterations(clock_t tops, clock_t tops2, int64_t k)
 {
-    std::printf(" Duration = %7.3f seconds.\n", static_cast<double>(tops2 - tops) / 100.0);
+    std::printf(" Duration = %7.3f seconds.\n", seconds_between(tops, tops2));
     std::printf(" Number of iterations = %ld\n\n", k);
-}
-
-void print_value(int64_t base, const Lii *value)
-{
-    if (base == 2) {
-        print_cst_base2_bini(value);
-    } else {
-        print_cst_base16_bini(value);
-    }
+    flush_output();
 }
 
 // A negative digit count makes no sense and would make records too small to
@@ -81,49 +60,49 @@ bool request_servable(int64_t base, int64_t Nb_decimales)
 
 // sqrt(2) or 1/sqrt(2): numerator/19601 times the sum of the terms of
 // 1/sqrt(1 - x), t_0 = 1, t_j = t_{j-1} * x * (2j - 1) / (2j).
-int32_t calcul_racine(int64_t base, int64_t Nb_decimales, const char *constant, uint64_t numerator,
-                      const char *formula)
+int32_t calculate_root(int64_t base, int64_t Nb_decimales, const char *constant, uint64_t numerator,
+                       const char *formula)
 {
     if (!request_servable(base, Nb_decimales) ||
         request_too_large(constant, base, Nb_decimales, kMaxWordsRoots, kExtraWordsBase2)) {
         return 1;
     }
-    const int64_t Nb_decimales_Base64 = words_for(base, Nb_decimales);
-    Lii sqrt2{};
+    const int64_t Nb_decimales_Base64 = record_words(base, Nb_decimales, kExtraWordsBase2);
+    Lii root{};
     Lii un{};
-    Lii aux{};
-    Lii *const records[] = {&sqrt2, &un, &aux};
+    Lii term_share{}; // the term divided by 2j, taken from the term
+    Lii *const records[] = {&root, &un, &term_share};
     if (!create_records(records, 3, Nb_decimales_Base64, kOutOfMemory)) {
         return 1;
     }
     print_formula(formula);
 
-    initialise_fixedPoint_bini(&sqrt2, 1);
+    initialise_fixedPoint_bini(&root, 1);
     int64_t k = 0;
     initialise_fixedPoint_bini(&un, 1);
     uint64_t term_divisor = 2;
-    const clock_t tops = times(nullptr);
+    const clock_t tops = read_clock();
     for (;;) {
         divHalfB_R_x86_64_bini(&un, kInverseX);
         if (un.signe == 0) {
             break;
         }
-        divHalfB_x86_64_bini(&aux, &un, term_divisor);
+        divHalfB_x86_64_bini(&term_share, &un, term_divisor);
         ++k;
-        sub_R_2P_x86_64_bini_spe(&un, &aux);
+        sub_R_2P_x86_64_bini_spe(&un, &term_share);
         term_divisor += 2;
-        add_R_2P_x86_64_bini_spe(&sqrt2, &un);
+        add_R_2P_x86_64_bini_spe(&root, &un);
     }
-    const clock_t tops2 = times(nullptr);
+    const clock_t tops2 = read_clock();
     print_duration_and_iterations(tops, tops2, k);
 
-    mulB_R_x86_64_bini(&sqrt2, numerator);
-    divHalfB_R_x86_64_bini(&sqrt2, kPellDenominator);
-    print_value(base, &sqrt2);
+    mulB_R_x86_64_bini(&root, numerator);
+    divHalfB_R_x86_64_bini(&root, kPellDenominator);
+    print_constant(base, &root);
 
-    destroyLii(&sqrt2);
+    destroyLii(&root);
     destroyLii(&un);
-    destroyLii(&aux);
+    destroyLii(&term_share);
     return 0;
 }
 
@@ -131,14 +110,14 @@ int32_t calcul_racine(int64_t base, int64_t Nb_decimales, const char *constant, 
 
 int32_t calcul_sqrt2(int64_t base, int64_t Nb_decimales)
 {
-    return calcul_racine(base, Nb_decimales, "sqrt2", kSqrt2Numerator,
-                         " sqrt(2) = 27720/19601/sqrt(1-1/384199201) \n");
+    return calculate_root(base, Nb_decimales, "sqrt2", kSqrt2Numerator,
+                          " sqrt(2) = 27720/19601/sqrt(1-1/384199201) \n");
 }
 
 int32_t calcul_inv_sqrt2(int64_t base, int64_t Nb_decimales)
 {
-    return calcul_racine(base, Nb_decimales, "1/sqrt2", kInvSqrt2Numerator,
-                         " 1/sqrt(2) = 13860/19601/sqrt(1-1/384199201) \n");
+    return calculate_root(base, Nb_decimales, "1/sqrt2", kInvSqrt2Numerator,
+                          " 1/sqrt(2) = 13860/19601/sqrt(1-1/384199201) \n");
 }
 
 // e = 2 + sum of 1/k! for k >= 2; k ends as the divisor that gave a zero term.
@@ -148,7 +127,7 @@ int32_t calcul_e(int64_t base, int64_t Nb_decimales)
         request_too_large("e", base, Nb_decimales, kMaxWordsE, kExtraWordsBase2)) {
         return 1;
     }
-    const int64_t Nb_decimales_Base64 = words_for(base, Nb_decimales);
+    const int64_t Nb_decimales_Base64 = record_words(base, Nb_decimales, kExtraWordsBase2);
     Lii e{};
     Lii un{};
     Lii *const records[] = {&e, &un};
@@ -160,7 +139,7 @@ int32_t calcul_e(int64_t base, int64_t Nb_decimales)
     initialise_fixedPoint_bini(&e, 2);
     int64_t k = 2;
     initialise_fixedPoint_bini(&un, 1);
-    const clock_t tops = times(nullptr);
+    const clock_t tops = read_clock();
     for (;;) {
         divHalfB_R_x86_64_bini(&un, static_cast<uint64_t>(k));
         if (un.signe == 0) {
@@ -169,10 +148,10 @@ int32_t calcul_e(int64_t base, int64_t Nb_decimales)
         ++k;
         add_R_2P_x86_64_bini_spe(&e, &un);
     }
-    const clock_t tops2 = times(nullptr);
+    const clock_t tops2 = read_clock();
     print_duration_and_iterations(tops, tops2, k);
 
-    print_value(base, &e);
+    print_constant(base, &e);
     destroyLii(&e);
     destroyLii(&un);
     return 0;

@@ -1,4 +1,5 @@
-// Record creation shared by the calculators.
+// Small pieces that every calculator uses: record creation, record sizes,
+// the clock, the printer of the radix and the flush of standard output.
 #include <cstdio>
 
 #include "vexo.h"
@@ -16,4 +17,39 @@ bool create_records(Lii *const *records, int count, int64_t words, const char *o
         }
     }
     return true;
+}
+
+int64_t record_words(int64_t base, int64_t Nb_decimales, int64_t extra_words_base2)
+{
+    if (base == 2) {
+        return Nb_decimales / 64 + extra_words_base2;
+    }
+    if (base == 16) {
+        return Nb_decimales / 16 + 4;
+    }
+    return 0;
+}
+
+clock_t read_clock()
+{
+    return times(nullptr);
+}
+
+double seconds_between(clock_t start, clock_t end)
+{
+    return static_cast<double>(end - start) / 100.0;
+}
+
+void print_constant(int64_t base, const Lii *value)
+{
+    if (base == 2) {
+        print_cst_base2_bini(value);
+    } else {
+        print_cst_base16_bini(value);
+    }
+}
+
+void flush_output()
+{
+    std::fflush(stdout);
 }

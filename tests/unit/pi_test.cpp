@@ -2,9 +2,8 @@
 // of terms each series takes, its value against the same truncated series in
 // GMP, pi's first words, the printed digits against MPFR, the refusals.
 //
-// This program is linked with -Wl,--wrap=divHalfB_x86_64_bini: the series
-// divides its power record into the term record once per term, so counting
-// those calls counts the terms.
+// This program is linked with -Wl,--wrap for both division kernels, so that
+// every divisor the series uses is seen and counted.
 #include <cinttypes>
 #include <cmath>
 #include <cstdint>
@@ -23,30 +22,47 @@
 #include "vexo.h"
 
 extern "C" uint64_t __real_divHalfB_x86_64_bini(Lii *Q, const Lii *A, uint64_t d);
+extern "C" uint64_t __real_divHalfB_R_x86_64_bini(Lii *A, uint64_t d);
 
 namespace {
 
 struct DivisionLog {
-    long calls;
-    uint64_t last_divisor;
+    long into_term;   // divisions of the power into the term record
+    long in_place;    // divisions of a record by itself
+    uint64_t largest; // the largest divisor of either kind
 };
-DivisionLog division_log{0, 0};
+DivisionLog division_log{0, 0, 0};
+
+void log_divisor(uint64_t d)
+{
+    division_log.largest = d > division_log.largest ? d : division_log.largest;
+}
 
 } // namespace
 
 extern "C" uint64_t __wrap_divHalfB_x86_64_bini(Lii *Q, const Lii *A, uint64_t d)
 {
-    ++division_log.calls;
-    division_log.last_divisor = d;
+    ++division_log.into_term;
+    log_divisor(d);
     return __real_divHalfB_x86_64_bini(Q, A, d);
+}
+
+extern "C" uint64_t __wrap_divHalfB_R_x86_64_bini(Lii *A, uint64_t d)
+{
+    ++division_log.in_place;
+    log_divisor(d);
+    return __real_divHalfB_R_x86_64_bini(A, d);
 }
 
 namespace {
 
 const int64_t kSmallestX[] = {2, 5, 18, 23};
+const std::vector<int64_t> kFormulaXs[] = {{2, 3}, {5, 239}, {18, 57, 239}, {23, 182, 5118, 6072}};
+const int64_t kEveryX[] = {2, 3, 5, 18, 23, 57, 182, 239, 5118, 6072};
 
-// The series as arctan_bini defines it, on GMP integers counting units of
-// 2^-F: the same truncations in the same order. Returns the number of terms.
+// The series on GMP integers counting units of 2^-F, one term at a time:
+// the power divided by 2n+1 into the term, then by x^2, the loop ending after
+// the first power that is zero. Returns the number of terms.
 long gmp_series(mpz_t a, uint64_t x, int64_t words)
 {
     const unsigned long fraction_bits = 64UL * static_cast<unsigned long>(words - 1);
@@ -81,71 +97,119 @@ std::vector<uint64_t> gmp_words(const mpz_t v, int64_t words)
     return out;
 }
 
-std::vector<uint64_t> record_words(const Lii *r)
+std::vector<uint64_t> all_words(const Lii *r)
 {
     return std::vector<uint64_t>(r->mantisse, r->mantisse + r->taille_mantisse);
 }
 
 struct SeriesRun {
     std::vector<uint64_t> words;
-    long terms;
-    uint64_t last_divisor;
+    DivisionLog divisions;
 };
 
 SeriesRun run_series(int64_t x, int64_t words)
 {
     Lii a;
-    division_log = {0, 0};
+    division_log = {0, 0, 0};
     int64_t result = 1;
     const std::string out = capture_stdout([&] { result = arctan_bini(&a, x, words); });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(out, "") << "a series prints nothing when it succeeds";
     EXPECT_TRUE(record_contract_holds(&a));
-    SeriesRun run{record_words(&a), division_log.calls, division_log.last_divisor};
+    SeriesRun run{all_words(&a), division_log};
     destroyLii(&a);
     return run;
 }
 
-TEST(ArctanSeries, TakesTheTermsThatItsStoppingRuleGives)
+TEST(ArctanSeries, EqualsTheSeriesTakenOneTermAtATime)
 {
+    // Term counts of the one-by-one loop: the test follows each term, so the
+    // last power divided is the first zero, and a one-word record, whose
+    // powers are all zero, still takes a term.
     struct Case {
         int64_t x, words;
         long terms;
     };
-    // The test follows each term: the last power divided is the first zero,
-    // and a one-word record, whose powers are all zero, still takes a term.
-    const Case cases[] = {{2, 4, 95},      {5, 4, 40}, {239, 4, 11}, {5, 66, 895},
-                          {6072, 66, 165}, {2, 1, 1},  {6072, 1, 1}};
-    for (const Case &c : cases) {
-        SCOPED_TRACE("arctan(1/" + std::to_string(c.x) + ") on " + std::to_string(c.words) + " words");
-        const SeriesRun run = run_series(c.x, c.words);
-        EXPECT_EQ(run.terms, c.terms);
-        EXPECT_EQ(run.last_divisor, 2U * static_cast<uint64_t>(c.terms) + 1);
-
+    const Case counted[] = {{2, 4, 95},      {5, 4, 40}, {239, 4, 11}, {5, 66, 895},
+                            {6072, 66, 165}, {2, 1, 1},  {6072, 1, 1}};
+    for (const Case &c : counted) {
         mpz_t a;
         mpz_init(a);
         EXPECT_EQ(gmp_series(a, static_cast<uint64_t>(c.x), c.words), c.terms);
+        EXPECT_EQ(run_series(c.x, c.words).words, gmp_words(a, c.words));
         mpz_clear(a);
     }
-}
-
-TEST(ArctanSeries, EqualsTheSameTruncatedSeriesAndKeepsItsDivisorsBounded)
-{
-    for (int64_t x : {2, 3, 5, 18, 23, 57, 182, 239, 5118, 6072}) {
-        for (int64_t words : {4, 5, 9, 66, 131}) {
+    // Every size from one word up, so that the power vanishes at every place
+    // of the last group, and a few longer records.
+    bool vanished_mid_group = false;
+    for (int64_t x : kEveryX) {
+        for (int64_t words = 1; words <= 140; words += words < 24 ? 1 : 29) {
             SCOPED_TRACE("arctan(1/" + std::to_string(x) + ") on " + std::to_string(words) + " words");
-            const SeriesRun run = run_series(x, words);
             mpz_t a;
             mpz_init(a);
             const long terms = gmp_series(a, static_cast<uint64_t>(x), words);
+            const SeriesRun run = run_series(x, words);
             EXPECT_EQ(run.words, gmp_words(a, words));
-            EXPECT_EQ(run.terms, terms);
             mpz_clear(a);
-            // The size limit of calcul_pi rests on this bound of the last
-            // odd divisor: F / log2(x), F being the fraction bits.
+            // Terms past the last one that counts are zero: the grouped loop
+            // takes at most one group too many.
+            EXPECT_GE(run.divisions.into_term, terms);
+            EXPECT_LT(run.divisions.into_term, terms + arctan_group_terms(static_cast<uint64_t>(x), 1));
+            vanished_mid_group = vanished_mid_group || run.divisions.into_term > terms;
+            EXPECT_LT(run.divisions.largest, UINT64_C(1) << 32);
+        }
+    }
+    EXPECT_TRUE(vanished_mid_group) << "no case ended inside a group";
+}
+
+TEST(ArctanSeries, GroupedTermsSaveDivisions)
+{
+    // One by one, every term costs two divisions, plus the two that make 1/x
+    // and 1/x^3. Groups of k terms cost k + 1.
+    for (int64_t x : {2, 5, 23, 239}) {
+        const SeriesRun run = run_series(x, 200);
+        const long one_by_one = 2 * run.divisions.into_term + 2;
+        const long grouped = run.divisions.into_term + run.divisions.in_place;
+        EXPECT_LT(grouped, x == 239 ? one_by_one * 4 / 5 : one_by_one * 7 / 10) << "x = " << x;
+    }
+    for (int64_t x : {5118, 6072}) { // x^4 >= 2^32: every group is one term
+        const SeriesRun run = run_series(x, 200);
+        EXPECT_EQ(run.divisions.in_place, run.divisions.into_term + 2) << "x = " << x;
+    }
+}
+
+// Every divisor of a group below 2^32, and one more term would break that,
+// for terms up to the last one of the largest size each formula accepts.
+TEST(ArctanSeries, GroupsAreTheLargestWhoseDivisorsStayBelow2To32)
+{
+    __extension__ typedef unsigned __int128 u128;
+    const u128 limit = u128{1} << 32;
+    for (int32_t formula = 1; formula <= 4; ++formula) {
+        int64_t largest_digits = 0;
+        const std::string line = capture_stdout([&] { calcul_pi(16, INT64_MAX, formula); });
+        ASSERT_EQ(std::sscanf(line.c_str(), " Request too large for pi by formula %*d: at most %ld",
+                              &largest_digits),
+                  1);
+        const int64_t words = largest_digits / 16 + 4;
+        for (int64_t x : kFormulaXs[formula - 1]) {
             const double fraction_bits = 64.0 * static_cast<double>(words - 1);
-            EXPECT_LE(static_cast<double>(run.last_divisor),
-                      fraction_bits / std::log2(static_cast<double>(x)));
+            const auto last_term =
+                static_cast<uint64_t>(fraction_bits / (2.0 * std::log2(static_cast<double>(x))));
+            for (uint64_t n :
+                 {uint64_t{1}, uint64_t{2}, uint64_t{1000}, last_term / 2, last_term - 1, last_term}) {
+                const int64_t k = arctan_group_terms(static_cast<uint64_t>(x), n);
+                ASSERT_GE(k, 1);
+                const u128 d = u128(x) * u128(x);
+                u128 power = 1;
+                for (int64_t j = 0; j < k; ++j) {
+                    EXPECT_LT(power * (2 * (n + static_cast<uint64_t>(j)) + 1), limit) << x << " " << n;
+                    power *= d;
+                }
+                EXPECT_LT(power, limit) << x << " " << n;
+                const bool next_fits =
+                    power * (2 * (n + static_cast<uint64_t>(k)) + 1) < limit && power * d < limit;
+                EXPECT_FALSE(next_fits) << "a larger group fits at x = " << x << ", n = " << n;
+            }
         }
     }
 }
@@ -184,7 +248,7 @@ PiRun run_calcul_pi(int64_t radix, int64_t digits, int32_t formula)
 
 // The first `digits` digits of pi printed by a formula equal MPFR's, and the
 // record had digits/(digits per word) + 4 words.
-std::string expect_pi_digits(int64_t radix, int64_t digits, int32_t formula)
+void expect_pi_digits(int64_t radix, int64_t digits, int32_t formula)
 {
     SCOPED_TRACE("formula " + std::to_string(formula) + ", " + std::to_string(digits) + " digits in radix " +
                  std::to_string(radix));
@@ -200,7 +264,6 @@ std::string expect_pi_digits(int64_t radix, int64_t digits, int32_t formula)
     EXPECT_EQ(run.number.integer, integer);
     const std::string printed = run.number.fraction.substr(0, static_cast<size_t>(digits));
     EXPECT_EQ(printed, reference);
-    return printed;
 }
 
 TEST(CalculPi, EveryFormulaPrintsMpfrsDigitsInBothRadixes)
@@ -215,15 +278,10 @@ TEST(CalculPi, EveryFormulaPrintsMpfrsDigitsInBothRadixes)
     }
 }
 
-TEST(CalculPi, LongRunsAgreeWithMpfrAndWithEachOther)
+TEST(CalculPi, LongRunsPrintMpfrsDigits)
 {
-    const std::string machin = expect_pi_digits(16, 20000, 2);
-    const std::string four_terms = expect_pi_digits(16, 20000, 4);
-    EXPECT_EQ(machin, four_terms);
-    for (int32_t formula : {1, 3}) {
-        const PiRun run = run_calcul_pi(16, 8000, formula);
-        EXPECT_EQ(run.result, 0);
-        EXPECT_EQ(run.number.fraction.substr(0, 8000), machin.substr(0, 8000)) << "formula " << formula;
+    for (int32_t formula = 1; formula <= 4; ++formula) {
+        expect_pi_digits(16, formula == 1 ? 8000 : 20000, formula);
     }
     expect_pi_digits(2, 40000, 4);
 }

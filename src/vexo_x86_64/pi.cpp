@@ -3,6 +3,7 @@
 // the formula routines time each series and combine the terms into p.
 #include <cstdio>
 
+#include "progress.h"
 #include "vexo.h"
 
 namespace {
@@ -53,6 +54,30 @@ constexpr int64_t kExtraWordsBase2 = 4;
 
 constexpr uint64_t kHalfWordLimit = uint64_t{1} << 32;
 
+int64_t arctan_series(Lii *a, int64_t x, int64_t W, Progress *progress);
+double log2_lower_bound(int64_t x);
+
+// Share of a formula's work in the series of arctan(1/x): about F / (2 log2 x)
+// terms, each costing k + 1 divisions for k terms of a group.
+double series_work(int64_t x)
+{
+    const auto k = static_cast<double>(arctan_group_terms(static_cast<uint64_t>(x), 1));
+    return (k + 1.0) / (2.0 * k) / log2_lower_bound(x);
+}
+
+// Tells the progress line that the series of term i of f starts.
+void announce_series(Progress *progress, const PiFormula *f, int i, int64_t W, char *label, size_t label_size)
+{
+    double total = 0.0;
+    double before = 0.0;
+    for (int t = 0; t < f->term_count; ++t) {
+        total += series_work(f->terms[t].x);
+        before += t < i ? series_work(f->terms[t].x) : 0.0;
+    }
+    std::snprintf(label, label_size, "arctan(1/%ld)", f->terms[i].x);
+    progress_series(progress, label, before / total, series_work(f->terms[i].x) / total, W);
+}
+
 void print_term_duration(int64_t x, clock_t start, clock_t end)
 {
     std::printf(" Duration = %7.3f seconds for arctan(1/%ld).\n", seconds_between(start, end), x);
@@ -77,9 +102,15 @@ int32_t run_formula(Lii *p, int64_t W, const PiFormula *f)
     std::puts(f->banner_2);
     flush_output();
 
+    Progress progress{};
+    progress_begin(&progress);
+    char label[32];
+    announce_series(&progress, f, 0, W, label, sizeof label);
     const clock_t tops = read_clock();
-    if (arctan_bini(p, f->terms[0].x, W) > 0) {
-        return 1; // p was the record that failed: arctan_bini released it
+    const int64_t first = arctan_series(p, f->terms[0].x, W, &progress);
+    progress_series_end(&progress);
+    if (first > 0) {
+        return 1; // p was the record that failed: arctan_series released it
     }
     print_term_duration(f->terms[0].x, tops, read_clock());
     mulB_R_x86_64_bini(p, f->terms[0].multiplier);
@@ -88,8 +119,11 @@ int32_t run_formula(Lii *p, int64_t W, const PiFormula *f)
         const ArctanTerm *t = &f->terms[i];
         const bool last = i == f->term_count - 1;
         Lii term{};
+        announce_series(&progress, f, i, W, label, sizeof label);
         const clock_t tops2 = read_clock();
-        if (arctan_bini(&term, t->x, W) > 0) {
+        const int64_t failed = arctan_series(&term, t->x, W, &progress);
+        progress_series_end(&progress);
+        if (failed > 0) {
             destroyLii(p);
             return 1;
         }
@@ -179,9 +213,11 @@ int64_t arctan_group_terms(uint64_t x, uint64_t n)
     return k > 0 ? k : 1;
 }
 
-int64_t arctan_bini(Lii *a, int64_t x, int64_t nb_decimales_en_base_BASE64_BINI)
+namespace {
+
+// arctan_bini, showing its progress on the line of the run.
+int64_t arctan_series(Lii *a, int64_t x, int64_t W, Progress *progress)
 {
-    const int64_t W = nb_decimales_en_base_BASE64_BINI;
     Lii b{};
     Lii un{};
     Lii *const records[] = {a, &b, &un};
@@ -219,10 +255,20 @@ int64_t arctan_bini(Lii *a, int64_t x, int64_t nb_decimales_en_base_BASE64_BINI)
         if (un.signe == 0) {
             break;
         }
+        progress_term(progress, un.indiceMax + 1);
     }
     destroyLii(&un);
     destroyLii(&b);
     return 0;
+}
+
+} // namespace
+
+int64_t arctan_bini(Lii *a, int64_t x, int64_t nb_decimales_en_base_BASE64_BINI)
+{
+    Progress silent{};
+    progress_begin_on(&silent, nullptr, 0.0);
+    return arctan_series(a, x, nb_decimales_en_base_BASE64_BINI, &silent);
 }
 
 int64_t pi_Newton_bini(Lii *p, int64_t nb_decimales_en_base_BASE64_BIN)

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "progress.h"
 #include "vexo.h"
 
 namespace {
@@ -81,6 +82,9 @@ int32_t calculate_root(int64_t base, int64_t Nb_decimales, const char *constant,
     int64_t k = 0;
     initialise_fixedPoint_bini(&un, 1);
     uint64_t term_divisor = 2;
+    Progress progress{};
+    progress_begin(&progress);
+    progress_series(&progress, constant, 0.0, 1.0, Nb_decimales_Base64);
     const clock_t tops = read_clock();
     for (;;) {
         divHalfB_R_x86_64_bini(&un, kInverseX);
@@ -92,8 +96,10 @@ int32_t calculate_root(int64_t base, int64_t Nb_decimales, const char *constant,
         sub_R_2P_x86_64_bini_spe(&un, &term_share);
         term_divisor += 2;
         add_R_2P_x86_64_bini_spe(&root, &un);
+        progress_term(&progress, un.indiceMax + 1);
     }
     const clock_t tops2 = read_clock();
+    progress_series_end(&progress);
     print_duration_and_iterations(tops, tops2, k);
 
     mulB_R_x86_64_bini(&root, numerator);
@@ -139,6 +145,9 @@ int32_t calcul_e(int64_t base, int64_t Nb_decimales)
     initialise_fixedPoint_bini(&e, 2);
     int64_t k = 2;
     initialise_fixedPoint_bini(&un, 1);
+    Progress progress{};
+    progress_begin(&progress);
+    progress_series(&progress, "e", 0.0, 1.0, Nb_decimales_Base64);
     const clock_t tops = read_clock();
     for (;;) {
         divHalfB_R_x86_64_bini(&un, static_cast<uint64_t>(k));
@@ -147,8 +156,10 @@ int32_t calcul_e(int64_t base, int64_t Nb_decimales)
         }
         ++k;
         add_R_2P_x86_64_bini_spe(&e, &un);
+        progress_term(&progress, un.indiceMax + 1);
     }
     const clock_t tops2 = read_clock();
+    progress_series_end(&progress);
     print_duration_and_iterations(tops, tops2, k);
 
     print_constant(base, &e);

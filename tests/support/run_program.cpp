@@ -177,3 +177,39 @@ std::string output_until(const std::string &path, const std::vector<std::string>
     waitpid(child, &wstatus, 0);
     return seen;
 }
+
+ProgramRun run_program_on_terminal(const std::string &path, const std::vector<std::string> &argv)
+{
+    std::vector<char *> args;
+    for (const auto &a : argv) {
+        args.push_back(const_cast<char *>(a.c_str()));
+    }
+    args.push_back(nullptr);
+    ProgramRun run{"", "", -1, 0};
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    int out_pipe[2];
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0 || pipe(out_pipe) != 0) {
+        return run;
+    }
+    const std::string terminal = ptsname(master);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int slave = open(terminal.c_str(), O_RDWR | O_NOCTTY);
+        dup2(out_pipe[1], STDOUT_FILENO);
+        dup2(slave, STDERR_FILENO);
+        close(slave);
+        close(master);
+        close(out_pipe[0]);
+        close(out_pipe[1]);
+        execve(path.c_str(), args.data(), environ);
+        _exit(127);
+    }
+    close(out_pipe[1]);
+    // The terminal's end reads EIO once the program, its only user, is gone.
+    read_pipes(out_pipe[0], master, &run.out, &run.err);
+    int wstatus = 0;
+    if (child > 0 && waitpid(child, &wstatus, 0) == child && WIFEXITED(wstatus)) {
+        run.status = WEXITSTATUS(wstatus);
+    }
+    return run;
+}

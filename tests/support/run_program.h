@@ -46,3 +46,7 @@ std::string program_under_test(const char *built);
 // output ended without it). The program is then killed.
 std::string output_until(const std::string &path, const std::vector<std::string> &argv,
                          const std::string &marker);
+
+// As run_program, with standard error on a pseudo-terminal; err is what the
+// terminal received.
+ProgramRun run_program_on_terminal(const std::string &path, const std::vector<std::string> &argv);

@@ -84,12 +84,29 @@ void initialise_bini(Lii *a, uint64_t e);
 
 /* ---- printing (standard output) --------------------------------------- */
 
-/* The fixed-point value as a radix-2 / radix-16 numeral: integer digits,
- * ".", then every fraction digit in lines of 100 grouped by ten, each full
- * line closed by the running digit count. signe and indiceMax are ignored. */
+/* The fixed-point value as a radix-2 / radix-10 / radix-16 numeral: a
+ * newline, the integer word's digits (none for 0) and ".", a newline, then
+ * every fraction digit in lines of 100 grouped by ten, each full line closed
+ * by "  :: <count> " and a newline, the last line partial, then two
+ * newlines. signe and indiceMax are ignored; the record is only read.
+ * A record without words (taille_mantisse < 1, or a null mantisse) has no
+ * value: it prints "\n\n\n" (no point line, no digit) and no word is read.
+ *
+ * Radix 2 and 16 print every bit of the fraction words. Radix 10 prints the
+ * decimal_fraction_digits(taille_mantisse) digits that the fraction
+ * determines, exactly the first ones of its decimal expansion (truncated,
+ * never rounded). It works on a copy of the fraction, one calloc of
+ * taille_mantisse words; when that fails it prints nothing at all and
+ * returns 1 (a one-word record needs no copy). Otherwise it returns 0. */
 void print_cst_base2_bini(const Lii *a);
+uint64_t print_cst_base10_bini(const Lii *a);
 void print_cst_base16_bini(const Lii *a);
-/* Field-by-field dumps, words in decimal from the top word down. */
+/* floor(64 * (taille_mantisse - 1) * log10(2)), exactly: the decimal
+ * fraction digits of a record of that many words. 0 below 2 words; -1 past
+ * 2^58 + 1 words, a size no record can have. */
+int64_t decimal_fraction_digits(int64_t taille_mantisse);
+/* Field-by-field dumps, words in decimal from the top word down; no word
+ * when taille_mantisse < 1 or mantisse is null. */
 void printLi(const Li *li);
 void printLii(const Lii *li);
 

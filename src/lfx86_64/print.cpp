@@ -1,4 +1,4 @@
-// The four printers: the constant printers (radix 2 and 16, fixed-point
+// The printers: the constant printers (radix 2, 10 and 16, fixed-point
 // reading, digits in lines of 100 grouped by ten) and the field dumps.
 //
 // Output is built in a buffer on the stack and handed to fwrite in large
@@ -164,8 +164,24 @@ void put_fraction_digits(FractionLayout *layout, const char *digits, size_t n)
     make_room(layout->out);
 }
 
+// A record without words, or whose creation failed, has no value to print:
+// it gets the layout's surrounding newlines and nothing between them.
+bool has_no_words(const Lii *a)
+{
+    return a->taille_mantisse < 1 || a->mantisse == nullptr;
+}
+
+void print_no_value()
+{
+    std::fwrite("\n\n\n", 1, 3, stdout);
+}
+
 void print_constant(const Lii *a, int base)
 {
+    if (has_no_words(a)) {
+        print_no_value();
+        return;
+    }
     Output out;
     out.len = 0;
     const int64_t top = a->taille_mantisse - 1;
@@ -188,12 +204,187 @@ void print_constant(const Lii *a, int base)
     flush(&out);
 }
 
+// ---- radix 10 --------------------------------------------------------------
+//
+// The fraction's F = T - 1 words determine D = floor(64 F log10 2) decimal
+// digits. They come from a copy of the fraction in a record of T words whose
+// word F starts at zero: each multiplication of the copy by 10^19 moves the
+// next 19 digits into word F (the integer part), which is then cleared.
+//
+// Dropping words. 10^19 < 2^64, so with s groups of 19 digits still to come
+// (this step's included), the fraction's words below its top s + kKeptExtra
+// can only reach the digits through carries: they are left out of the
+// multiplications. What a drop leaves out is below 2^-64(s+kKeptExtra) of the
+// fraction's unit; the s multiplications that remain scale it by less than
+// 2^64 each, so at the end of any later step it is below 2^-64(s'+2), s' the
+// groups then remaining. Summed over fewer than 2^63 drops, the fraction left
+// out, e, stays below 2^-64 at the end of every step. A step's group is
+// floor(y' + e) with y' the scaled fraction kept; it equals the computed
+// floor(y') whenever the kept fraction left after it is below 1 - 2^-64,
+// that is, when its top word is not all ones. Should that check fail (an
+// all-ones fraction meets it), the conversion starts again from the record's
+// own words, drops nothing, and prints on from the group where it stopped.
+
+constexpr uint64_t kTenPow19 = 10000000000000000000ULL;
+constexpr int64_t kGroupDigits = 19;
+constexpr int64_t kKeptExtra = 3;
+
+// floor(log10(2) * 2^128), high word first.
+constexpr uint64_t kLog10Of2High = 0x4D104D427DE7FBCCULL;
+constexpr uint64_t kLog10Of2Low = 0x47C4ACD605BE48BCULL;
+// Fraction word counts up to here get an exact digit count.
+constexpr uint64_t kMaxFractionWords = uint64_t{1} << 58;
+
+__extension__ typedef unsigned __int128 Wide;
+
+// The working fraction: words 0..F-1 of `base` (a record of T words), word F
+// collecting each group, words below `dropped` left out.
+struct DecimalWork {
+    uint64_t *base;
+    int64_t taille;  // T
+    int64_t top;     // index of the top non-zero fraction word, -1 for zero
+    int64_t dropped; // words at the bottom left out of the multiplications
+    bool inexact;    // a non-zero word has been left out
+};
+
+void load_fraction(DecimalWork *w, const uint64_t *words)
+{
+    const int64_t f = w->taille - 1;
+    w->top = -1;
+    for (int64_t i = 0; i < f; ++i) {
+        w->base[i] = words[i];
+        if (words[i] != 0) {
+            w->top = i;
+        }
+    }
+    w->base[f] = 0;
+    w->dropped = 0;
+    w->inexact = false;
+}
+
+void drop_words_below(DecimalWork *w, int64_t keep_from)
+{
+    for (; w->dropped < keep_from; ++w->dropped) {
+        if (w->base[w->dropped] != 0) {
+            w->inexact = true;
+        }
+    }
+}
+
+// One multiplication by 10^19 on the words kept; returns the group of 19
+// digits that it moved into word F, and clears that word.
+uint64_t next_group(DecimalWork *w)
+{
+    const int64_t f = w->taille - 1;
+    if (w->top < w->dropped) {
+        w->top = -1; // the words kept are all zero
+        return 0;
+    }
+    Lii kept;
+    kept.signe = 1;
+    kept.taille_mantisse = w->taille - w->dropped;
+    kept.mantisse = w->base + w->dropped;
+    kept.aux = 0;
+    kept.indiceMax = w->top - w->dropped;
+    // top < F, so the product always fits below the record's last word.
+    mulB_R_x86_64_bini(&kept, kTenPow19);
+    w->top = kept.indiceMax + w->dropped;
+    const uint64_t group = w->base[f];
+    w->base[f] = 0;
+    if (w->top == f) {
+        do {
+            --w->top;
+        } while (w->top >= w->dropped && w->base[w->top] == 0);
+    }
+    return group;
+}
+
+// The 19 decimal digits of g < 10^19, leading zeros included.
+void group_digits(uint64_t g, char *digits)
+{
+    for (int64_t d = kGroupDigits - 1; d >= 0; --d) {
+        digits[d] = static_cast<char>('0' + g % 10);
+        g /= 10;
+    }
+}
+
+// Prints groups first_group.. of the D digits. Returns the number of
+// groups in all when done, or the group whose check failed (nothing of it
+// printed) when words were dropped and could have changed it.
+int64_t convert_fraction(DecimalWork *w, FractionLayout *layout, int64_t digits, int64_t first_group,
+                         bool may_drop)
+{
+    const int64_t f = w->taille - 1;
+    const int64_t groups = (digits + kGroupDigits - 1) / kGroupDigits;
+    char text[kGroupDigits];
+    for (int64_t g = 0; g < groups; ++g) {
+        const int64_t remaining = groups - g;
+        if (may_drop && f - remaining - kKeptExtra > w->dropped) {
+            drop_words_below(w, f - remaining - kKeptExtra);
+        }
+        const uint64_t group = next_group(w);
+        if (w->inexact && w->base[f - 1] == ~uint64_t{0}) {
+            return g;
+        }
+        if (g >= first_group) {
+            group_digits(group, text);
+            const int64_t n = remaining > 1 ? kGroupDigits : digits - kGroupDigits * g;
+            put_fraction_digits(layout, text, static_cast<size_t>(n));
+        }
+    }
+    return groups;
+}
+
+// Returns 1, having printed nothing, when the copy cannot be allocated.
+uint64_t print_decimal(const Lii *a)
+{
+    if (has_no_words(a)) {
+        print_no_value();
+        return 0;
+    }
+    const int64_t taille = a->taille_mantisse;
+    Lii copy_record;
+    copy_record.mantisse = nullptr;
+    if (taille > 1) {
+        createLii(&copy_record, taille);
+        if (copy_record.mantisse == nullptr) {
+            return 1;
+        }
+    }
+    Output out;
+    out.len = 0;
+    put_text(&out, "\n");
+    if (a->mantisse[taille - 1] != 0) {
+        put_unsigned(&out, a->mantisse[taille - 1]);
+    }
+    put_text(&out, ".\n");
+
+    if (taille > 1) {
+        const int64_t digits = decimal_fraction_digits(taille);
+        FractionLayout layout{&out, 0};
+        DecimalWork work{copy_record.mantisse, taille, -1, 0, false};
+        load_fraction(&work, a->mantisse);
+        const int64_t groups = (digits + kGroupDigits - 1) / kGroupDigits;
+        const int64_t stopped = convert_fraction(&work, &layout, digits, 0, true);
+        if (stopped < groups) {
+            load_fraction(&work, a->mantisse);
+            convert_fraction(&work, &layout, digits, stopped, false);
+        }
+        destroyLii(&copy_record);
+    }
+    put_text(&out, "\n\n");
+    flush(&out);
+    return 0;
+}
+
 // The shared part of the dumps: the words from the top one down, each in
-// decimal followed by a space, then the closing newline.
+// decimal followed by a space, then the closing newline. A null array (a
+// failed creation) has no words to show.
 void put_words(Output *out, const uint64_t *words, int64_t taille)
 {
-    for (int64_t w = taille - 1; w >= 0; --w) {
-        put_unsigned(out, words[w]);
+    // Counting down from taille itself: taille - 1 would overflow at INT64_MIN.
+    for (int64_t w = words != nullptr ? taille : 0; w > 0; --w) {
+        put_unsigned(out, words[w - 1]);
         out->data[out->len++] = ' ';
         make_room(out);
     }
@@ -219,6 +410,32 @@ extern "C" void print_cst_base2_bini(const Lii *a)
 extern "C" void print_cst_base16_bini(const Lii *a)
 {
     print_constant(a, 16);
+}
+
+extern "C" uint64_t print_cst_base10_bini(const Lii *a)
+{
+    return print_decimal(a);
+}
+
+// Exact: 64 f log10(2) never comes within 2^-61 of an integer for f below
+// 2^60 (the nearest approach, at f = 10358879732584346, is a denominator of
+// the continued fraction of 64 log10(2)), and the truncated constant makes
+// the product smaller by less than f * 2^-122 <= 2^-64.
+extern "C" int64_t decimal_fraction_digits(int64_t taille_mantisse)
+{
+    if (taille_mantisse < 2) {
+        return 0;
+    }
+    const uint64_t f = static_cast<uint64_t>(taille_mantisse) - 1;
+    if (f > kMaxFractionWords) {
+        return -1;
+    }
+    // floor(64 f L / 2^128) = floor(f L / 2^122), f L as three words.
+    const Wide low = static_cast<Wide>(f) * kLog10Of2Low;
+    const Wide high = static_cast<Wide>(f) * kLog10Of2High;
+    const Wide middle = (low >> 64) + static_cast<uint64_t>(high);
+    const uint64_t top = static_cast<uint64_t>(high >> 64) + static_cast<uint64_t>(middle >> 64);
+    return static_cast<int64_t>(top << 6 | static_cast<uint64_t>(middle) >> 58);
 }
 
 extern "C" void printLi(const Li *li)

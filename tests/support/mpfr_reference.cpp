@@ -39,7 +39,8 @@ std::string to_upper(std::string s)
 std::string reference_fraction_digits(const std::string &constant, int radix, long fraction_digits,
                                       std::string *integer_digits)
 {
-    const long bits_per_digit = radix == 16 ? 4 : 1;
+    // Radix 10 needs log2(10) < 10/3 bits per digit.
+    const long bits_per_digit = radix == 16 ? 4 : radix == 10 ? 4 : 1;
     const long fraction_bits = fraction_digits * bits_per_digit;
     // 64 guard bits: the truncation is wrong only if the scaled value lies
     // within 2^-64 of an integer, which these irrational constants do not.
@@ -47,15 +48,20 @@ std::string reference_fraction_digits(const std::string &constant, int radix, lo
     mpfr_init2(x, fraction_bits + 128);
     compute_constant(x, constant);
 
-    mpz_t whole, scaled;
-    mpz_inits(whole, scaled, nullptr);
+    mpz_t whole, scaled, shifted;
+    mpz_inits(whole, scaled, shifted, nullptr);
     mpfr_get_z(whole, x, MPFR_RNDZ);
-    mpfr_mul_2ui(x, x, static_cast<unsigned long>(fraction_bits), MPFR_RNDN);
+    if (radix == 10) {
+        // 10^digits is exact at this precision (it needs 2.33 bits a digit).
+        mpz_ui_pow_ui(shifted, 10, static_cast<unsigned long>(fraction_digits));
+        mpfr_mul_z(x, x, shifted, MPFR_RNDN);
+        mpz_mul(shifted, whole, shifted);
+    } else {
+        mpfr_mul_2ui(x, x, static_cast<unsigned long>(fraction_bits), MPFR_RNDN);
+        mpz_mul_2exp(shifted, whole, static_cast<mp_bitcnt_t>(fraction_bits));
+    }
     mpfr_get_z(scaled, x, MPFR_RNDZ);
-    // scaled - whole * 2^fraction_bits is the fraction, as an integer.
-    mpz_t shifted;
-    mpz_init(shifted);
-    mpz_mul_2exp(shifted, whole, static_cast<mp_bitcnt_t>(fraction_bits));
+    // scaled - whole * radix^digits is the fraction, as an integer.
     mpz_sub(scaled, scaled, shifted);
 
     char *integer_text = mpz_get_str(nullptr, radix, whole);
@@ -72,4 +78,49 @@ std::string reference_fraction_digits(const std::string &constant, int radix, lo
     mpz_clears(whole, scaled, shifted, nullptr);
     mpfr_clear(x);
     return fraction;
+}
+
+std::string reference_decimal_digits(const std::vector<uint64_t> &words, long fraction_digits,
+                                     std::string *integer_digits)
+{
+    const uint64_t top = words.empty() ? 0 : words.back();
+    *integer_digits = top == 0 ? "" : std::to_string(top);
+    const size_t fraction_words = words.empty() ? 0 : words.size() - 1;
+    mpz_t fraction, power;
+    mpz_inits(fraction, power, nullptr);
+    // The fraction as an integer N over 2^(64 F); its first digits are
+    // floor(N * 10^digits / 2^(64 F)).
+    mpz_import(fraction, fraction_words, -1, sizeof(uint64_t), 0, 0, words.data());
+    mpz_ui_pow_ui(power, 10, static_cast<unsigned long>(fraction_digits));
+    mpz_mul(fraction, fraction, power);
+    mpz_fdiv_q_2exp(fraction, fraction, 64 * fraction_words);
+    std::string digits;
+    if (mpz_sgn(fraction) != 0) {
+        char *text = mpz_get_str(nullptr, 10, fraction);
+        digits = text;
+        std::free(text);
+    }
+    digits.insert(0, static_cast<size_t>(fraction_digits) - digits.size(), '0');
+    mpz_clears(fraction, power, nullptr);
+    return digits;
+}
+
+int64_t reference_decimal_digit_count(uint64_t fraction_words)
+{
+    mpfr_t low, high;
+    mpfr_inits2(256, low, high, nullptr);
+    mpfr_set_ui(low, 2, MPFR_RNDN);
+    mpfr_set_ui(high, 2, MPFR_RNDN);
+    mpfr_log10(low, low, MPFR_RNDD);
+    mpfr_log10(high, high, MPFR_RNDU);
+    mpfr_mul_ui(low, low, fraction_words, MPFR_RNDD);
+    mpfr_mul_ui(high, high, fraction_words, MPFR_RNDU);
+    mpfr_mul_2ui(low, low, 6, MPFR_RNDD);
+    mpfr_mul_2ui(high, high, 6, MPFR_RNDU);
+    mpfr_floor(low, low);
+    mpfr_floor(high, high);
+    const int64_t count =
+        mpfr_equal_p(low, high) != 0 ? static_cast<int64_t>(mpfr_get_sj(low, MPFR_RNDZ)) : -1;
+    mpfr_clears(low, high, nullptr);
+    return count;
 }

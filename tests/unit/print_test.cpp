@@ -1,5 +1,9 @@
 // The printers, byte for byte: literal texts for small records, and a plain
 // digit-by-digit formatter written here for the large and random ones.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +15,7 @@
 
 #include "capture_stdout.h"
 #include "lfx86_64.h"
+#include "mpfr_reference.h"
 #include "printed_output.h"
 #include "record_support.h"
 
@@ -254,4 +259,98 @@ TEST(Dumps, RecordsWithoutWordsOrDestroyed)
     EXPECT_EQ(capture_stdout([&] { printLii(&empty); }), "\n Precision = 0\n Signe = 0\n indiceMax = -1\n\n");
     Li destroyed{-2, -10, nullptr, 0};
     EXPECT_EQ(capture_stdout([&] { printLi(&destroyed); }), "\n Precision = -10\n Signe = -2\n\n");
+}
+
+namespace {
+
+// Three pages, the last two protected: words placed at the end of the first
+// page end at the boundary, and any read past them faults; a pointer to the
+// start of the third page has no readable word on either side.
+struct PageEnd {
+    uint8_t *block;
+    size_t page;
+    uint64_t *boundary;         // first word of the protected pages
+    uint64_t *protected_middle; // first word of the third page
+};
+
+PageEnd map_page_end()
+{
+    const auto page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    void *block = mmap(nullptr, 3 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    EXPECT_NE(block, MAP_FAILED);
+    auto *bytes = static_cast<uint8_t *>(block);
+    EXPECT_EQ(mprotect(bytes + page, 2 * page, PROT_NONE), 0);
+    return PageEnd{bytes, page, reinterpret_cast<uint64_t *>(bytes + page),
+                   reinterpret_cast<uint64_t *>(bytes + 2 * page)};
+}
+
+// The dump of a record with these words: fields, then the words top down.
+std::string dump_text(const std::vector<uint64_t> &words, int64_t signe, const std::string &indice_line)
+{
+    std::string text = "\n Precision = " + std::to_string(words.size()) +
+                       "\n Signe = " + std::to_string(signe) + "\n" + indice_line;
+    for (size_t w = words.size(); w-- > 0;) {
+        text += std::to_string(words[w]) + " ";
+    }
+    return text + "\n";
+}
+
+void unmap_page_end(const PageEnd &p)
+{
+    munmap(p.block, 3 * p.page);
+}
+
+} // namespace
+
+TEST(PrintersAtPageEnd, WordsEndingAtAProtectedPageAreReadNoFurther)
+{
+    const PageEnd p = map_page_end();
+    std::mt19937_64 rng(3);
+    for (int64_t n = 1; n <= 3; ++n) {
+        const std::vector<uint64_t> words = random_words(&rng, static_cast<size_t>(n), kUniform);
+        uint64_t *at_end = p.boundary - n;
+        std::copy(words.begin(), words.end(), at_end);
+        Lii a{1, n, at_end, 0, n - 1};
+        EXPECT_EQ(capture_stdout([&] { print_cst_base2_bini(&a); }), reference_layout(words, 2)) << n;
+        EXPECT_EQ(capture_stdout([&] { print_cst_base16_bini(&a); }), reference_layout(words, 16)) << n;
+        std::string integer;
+        const std::string decimals = reference_decimal_digits(words, decimal_fraction_digits(n), &integer);
+        EXPECT_EQ(capture_stdout([&] { print_cst_base10_bini(&a); }), printer_layout(integer, decimals)) << n;
+        const std::string indice_line = " indiceMax = " + std::to_string(n - 1) + "\n";
+        EXPECT_EQ(capture_stdout([&] { printLii(&a); }), dump_text(words, 1, indice_line)) << n;
+        Li li{1, n, at_end, 0};
+        EXPECT_EQ(capture_stdout([&] { printLi(&li); }), dump_text(words, 1, "")) << n;
+    }
+    unmap_page_end(p);
+}
+
+TEST(PrintersOfEmptyRecords, PrintNoValueAndReadNoWord)
+{
+    const PageEnd p = map_page_end();
+    // mantisse at the boundary of the readable page, then in the middle of
+    // the protected pages (no readable word on either side), then null.
+    for (uint64_t *m : {p.boundary, p.protected_middle, static_cast<uint64_t *>(nullptr)}) {
+        for (const int64_t taille : {int64_t{0}, int64_t{-1}, int64_t{-10}, INT64_MIN}) {
+            Lii a{1, taille, m, 0, 0};
+            EXPECT_EQ(capture_stdout([&] { print_cst_base2_bini(&a); }), "\n\n\n") << taille;
+            EXPECT_EQ(capture_stdout([&] { print_cst_base16_bini(&a); }), "\n\n\n") << taille;
+            uint64_t result = 2;
+            EXPECT_EQ(capture_stdout([&] { result = print_cst_base10_bini(&a); }), "\n\n\n") << taille;
+            EXPECT_EQ(result, 0u);
+            const std::string fields = "\n Precision = " + std::to_string(taille) + "\n Signe = 1\n";
+            EXPECT_EQ(capture_stdout([&] { printLii(&a); }), fields + " indiceMax = 0\n\n");
+            Li li{1, taille, m, 0};
+            EXPECT_EQ(capture_stdout([&] { printLi(&li); }), fields + "\n");
+        }
+    }
+    // A record whose creation failed keeps its size but has no array.
+    for (const int64_t taille : {int64_t{1}, int64_t{5}, INT64_MAX}) {
+        Lii a{0, taille, nullptr, 0, -1};
+        EXPECT_EQ(capture_stdout([&] { print_cst_base2_bini(&a); }), "\n\n\n");
+        EXPECT_EQ(capture_stdout([&] { print_cst_base16_bini(&a); }), "\n\n\n");
+        EXPECT_EQ(capture_stdout([&] { print_cst_base10_bini(&a); }), "\n\n\n");
+        EXPECT_EQ(capture_stdout([&] { printLii(&a); }),
+                  "\n Precision = " + std::to_string(taille) + "\n Signe = 0\n indiceMax = -1\n\n");
+    }
+    unmap_page_end(p);
 }

@@ -1,0 +1,58 @@
+// The radix-10 printer when the copy of the fraction cannot be allocated: it
+// prints nothing and says so by its result; with memory it allocates one
+// copy, also when it has to convert a second time.
+#include <string>
+#include <vector>
+
+#include "capture_stdout.h"
+#include "failing_calloc.h"
+#include "printed_output.h"
+#include "record_support.h"
+
+namespace {
+
+struct Outcome {
+    std::string text;
+    uint64_t result;
+    long callocs;
+};
+
+Outcome print_failing_at(std::vector<uint64_t> words, long fail_at)
+{
+    Lii a{1, static_cast<int64_t>(words.size()), words.data(), 0, 0};
+    Outcome o{"", 2, 0};
+    o.text = capture_stdout([&] {
+        failing_calloc_fail_at(fail_at);
+        o.result = print_cst_base10_bini(&a);
+        o.callocs = failing_calloc_calls();
+        failing_calloc_fail_at(0);
+    });
+    return o;
+}
+
+} // namespace
+
+TEST(DecimalPrinterAlloc, FailedCopyPrintsNothingAndReturnsOne)
+{
+    for (size_t t : {2u, 3u, 500u}) {
+        std::vector<uint64_t> words(t, 0x0123456789ABCDEFULL);
+        const Outcome failed = print_failing_at(words, 1);
+        EXPECT_EQ(failed.text, "") << t;
+        EXPECT_EQ(failed.result, 1u) << t;
+        EXPECT_EQ(failed.callocs, 1) << t;
+
+        const Outcome fine = print_failing_at(words, 0);
+        EXPECT_EQ(fine.result, 0u) << t;
+        EXPECT_EQ(fine.callocs, 1) << t;
+        EXPECT_TRUE(fine.text.starts_with("\n81985529216486895.\n")) << t;
+    }
+    // A one-word record has no fraction to convert and needs no memory.
+    const Outcome one = print_failing_at({42}, 1);
+    EXPECT_EQ(one.text, "\n42.\n\n\n");
+    EXPECT_EQ(one.result, 0u);
+    EXPECT_EQ(one.callocs, 0);
+    // An all-ones fraction makes the conversion start again; it reuses its copy.
+    const Outcome again = print_failing_at(std::vector<uint64_t>(400, ~0ULL), 0);
+    EXPECT_EQ(again.callocs, 1);
+    EXPECT_EQ(parse_printed_number(again.text).fraction, std::string(decimal_fraction_digits(400), '9'));
+}

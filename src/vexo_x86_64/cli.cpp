@@ -85,7 +85,7 @@ int run_request(int argc, char **argv)
         return usage(prog);
     }
     const int64_t base = read_number(argv[3]);
-    if (base != 2 && base != 16) {
+    if (!radix_served(base)) {
         return usage(prog);
     }
     // The method is read only for pi; any word 4 is ignored otherwise.
@@ -126,7 +126,7 @@ void printError(const char *prog)
     std::printf("\n\n UTILISATION :  %s n cst radix [method]\n", prog);
     std::puts("    n      = number of digits");
     std::puts("    cst    = pi, e, sqrt2, 1/sqrt2");
-    std::puts("    radix  = 2 or 16");
+    std::puts("    radix  = 2, 10 or 16");
     std::puts("    method = 1, or 2, or 3, or 4 and only for pi with :");
     std::puts("      * 1  : pi/4 = arctan(1/2) + arctan(1/3)\t(Newton)");
     std::puts("      * 2  : pi/4 = 4 arctan(1/5) - arctan(1/239)\t(Machin)");

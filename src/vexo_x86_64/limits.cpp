@@ -9,6 +9,22 @@
 
 #include "vexo.h"
 
+namespace {
+
+// floor(digits * log2(10) / 64) + 4 <= max_words  <=>
+// digits * numerator < (max_words - 3) * 64 * denominator
+int64_t max_decimal_digits_for_words(int64_t max_words)
+{
+    if (max_words < 4) {
+        return -1;
+    }
+    const Int128 bound = Int128{max_words - 3} * 64 * kLog2TenDenominator;
+    const Int128 digits = (bound - 1) / kLog2TenNumerator;
+    return digits > INT64_MAX ? INT64_MAX : static_cast<int64_t>(digits);
+}
+
+} // namespace
+
 int64_t max_digits_for_words(int64_t base, int64_t max_words, int64_t extra_words_base2)
 {
     int64_t digits_per_word = 0;
@@ -19,6 +35,8 @@ int64_t max_digits_for_words(int64_t base, int64_t max_words, int64_t extra_word
     } else if (base == 16) {
         digits_per_word = 16;
         extra = 4;
+    } else if (base == 10) {
+        return max_decimal_digits_for_words(max_words);
     } else {
         return -1;
     }

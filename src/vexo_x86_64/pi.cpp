@@ -311,7 +311,7 @@ int64_t run_formula_number(Lii *pi, int64_t W, int32_t formule)
 
 int32_t calcul_pi(int64_t base, int64_t Nb_decimales, int32_t formule)
 {
-    if ((base != 2 && base != 16) || formule < 1 || formule > kFormulaCount) {
+    if (!radix_served(base) || formule < 1 || formule > kFormulaCount) {
         return 1;
     }
     const PiFormula *f = &kFormulas[formule - 1];
@@ -326,7 +326,11 @@ int32_t calcul_pi(int64_t base, int64_t Nb_decimales, int32_t formule)
         std::puts("Not enough memory !\n");
         return 1;
     }
-    print_constant(base, &pi);
+    const bool printed = print_constant(base, &pi);
     destroyLii(&pi);
+    if (!printed) {
+        std::puts("Not enough memory !\n");
+        return 1;
+    }
     return 0;
 }

@@ -1,5 +1,5 @@
 // e, sqrt(2) and 1/sqrt(2) as fixed-point Lii numbers, each step of their
-// series one kernel call, printed in radix 2 or 16.
+// series one kernel call, printed in radix 2, 10 or 16.
 #include <cstdint>
 #include <cstdio>
 
@@ -56,7 +56,7 @@ void print_duration_and_iterations(clock_t tops, clock_t tops2, int64_t k)
 // hold a fixed-point number; it is refused like an unknown radix.
 bool request_servable(int64_t base, int64_t Nb_decimales)
 {
-    return (base == 2 || base == 16) && Nb_decimales >= 0;
+    return radix_served(base) && Nb_decimales >= 0;
 }
 
 // sqrt(2) or 1/sqrt(2): numerator/19601 times the sum of the terms of
@@ -104,12 +104,14 @@ int32_t calculate_root(int64_t base, int64_t Nb_decimales, const char *constant,
 
     mulB_R_x86_64_bini(&root, numerator);
     divHalfB_R_x86_64_bini(&root, kPellDenominator);
-    print_constant(base, &root);
-
+    const bool printed = print_constant(base, &root);
+    if (!printed) {
+        std::puts(kOutOfMemory);
+    }
     destroyLii(&root);
     destroyLii(&un);
     destroyLii(&term_share);
-    return 0;
+    return printed ? 0 : 1;
 }
 
 } // namespace
@@ -162,8 +164,11 @@ int32_t calcul_e(int64_t base, int64_t Nb_decimales)
     progress_series_end(&progress);
     print_duration_and_iterations(tops, tops2, k);
 
-    print_constant(base, &e);
+    const bool printed = print_constant(base, &e);
+    if (!printed) {
+        std::puts(kOutOfMemory);
+    }
     destroyLii(&e);
     destroyLii(&un);
-    return 0;
+    return printed ? 0 : 1;
 }

@@ -19,6 +19,11 @@ bool create_records(Lii *const *records, int count, int64_t words, const char *o
     return true;
 }
 
+bool radix_served(int64_t base)
+{
+    return base == 2 || base == 10 || base == 16;
+}
+
 int64_t record_words(int64_t base, int64_t Nb_decimales, int64_t extra_words_base2)
 {
     if (base == 2) {
@@ -26,6 +31,10 @@ int64_t record_words(int64_t base, int64_t Nb_decimales, int64_t extra_words_bas
     }
     if (base == 16) {
         return Nb_decimales / 16 + 4;
+    }
+    if (base == 10) {
+        const Int128 bits = Int128{Nb_decimales} * kLog2TenNumerator;
+        return static_cast<int64_t>(bits / (Int128{kLog2TenDenominator} * 64)) + 4;
     }
     return 0;
 }
@@ -40,13 +49,16 @@ double seconds_between(clock_t start, clock_t end)
     return static_cast<double>(end - start) / 100.0;
 }
 
-void print_constant(int64_t base, const Lii *value)
+bool print_constant(int64_t base, const Lii *value)
 {
     if (base == 2) {
         print_cst_base2_bini(value);
+    } else if (base == 10) {
+        return print_cst_base10_bini(value) == 0;
     } else {
         print_cst_base16_bini(value);
     }
+    return true;
 }
 
 void flush_output()

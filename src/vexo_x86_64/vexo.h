@@ -1,6 +1,6 @@
 // The calculator: the command line, and the routines that compute and print
 // pi, e, sqrt(2) and 1/sqrt(2). Each calculator returns 0 once the value has
-// been printed and 1 when it could not run (radix not 2 or 16, request too
+// been printed and 1 when it could not run (radix not 2, 10 or 16, request too
 // large, memory exhausted), after printing its own message.
 #pragma once
 
@@ -44,9 +44,19 @@ int32_t calcul_inv_sqrt2(int64_t base, int64_t Nb_decimales);
 // creation order) and returns false; nothing is left allocated.
 bool create_records(Lii *const *records, int count, int64_t words, const char *out_of_memory_line);
 
+// The radixes the calculators print: 2, 10 and 16.
+bool radix_served(int64_t base);
+
+// log2(10) < 33219280949 / 10^10, the bound on which decimal digits are
+// sized, so that n digits get at least n log2(10) fraction bits.
+constexpr int64_t kLog2TenNumerator = 33219280949;
+constexpr int64_t kLog2TenDenominator = 10000000000;
+__extension__ typedef __int128 Int128;
+
 // Words of every record of a run: digits/64 + extra_words_base2 in radix 2,
-// digits/16 + 4 in radix 16 (an integer word and guard words against the
-// truncation of every division); 0 for any other radix.
+// digits/16 + 4 in radix 16, floor(digits * log2(10) / 64) + 4 in radix 10
+// (log2(10) by its bound above): an integer word and guard words against the
+// truncation of every division. 0 for any other radix.
 int64_t record_words(int64_t base, int64_t Nb_decimales, int64_t extra_words_base2);
 
 // The clock of every printed duration: elapsed ticks of times(), taken as
@@ -54,8 +64,9 @@ int64_t record_words(int64_t base, int64_t Nb_decimales, int64_t extra_words_bas
 clock_t read_clock();
 double seconds_between(clock_t start, clock_t end);
 
-// Prints the value with the constant printer of the radix.
-void print_constant(int64_t base, const Lii *value);
+// Prints the value with the constant printer of the radix. False, with
+// nothing printed, when the decimal printer found no memory for its copy.
+bool print_constant(int64_t base, const Lii *value);
 
 // Hands what has been printed so far to the system, so that a reader at the
 // other end of a pipe sees a run's banner and durations as they come.

@@ -31,115 +31,115 @@
 
 namespace {
 
-struct Nombre {
-    mp_limb_t *mots;    // W words, least significant first, calloc'd
-    mp_size_t taille;   // W
-    mp_size_t utilises; // words in use: 0 for zero, else mots[utilises - 1] != 0
+struct Number {
+    mp_limb_t *words; // W words, least significant first, calloc'd
+    mp_size_t size;   // W
+    mp_size_t used;   // words in use: 0 for zero, else words[used - 1] != 0
 };
 
-bool creer(Nombre *r, mp_size_t taille)
+bool create(Number *r, mp_size_t size)
 {
-    r->mots = static_cast<mp_limb_t *>(std::calloc(static_cast<size_t>(taille), sizeof(mp_limb_t)));
-    r->taille = taille;
-    r->utilises = 0;
-    return r->mots != nullptr;
+    r->words = static_cast<mp_limb_t *>(std::calloc(static_cast<size_t>(size), sizeof(mp_limb_t)));
+    r->size = size;
+    r->used = 0;
+    return r->words != nullptr;
 }
 
-void detruire(Nombre *r)
+void destroy(Number *r)
 {
-    std::free(r->mots);
-    r->mots = nullptr;
+    std::free(r->words);
+    r->words = nullptr;
 }
 
 // The fixed-point value v: integer word v, fraction zero.
-void fixer_entier(Nombre *r, mp_limb_t v)
+void set_integer(Number *r, mp_limb_t v)
 {
-    std::memset(r->mots, 0, static_cast<size_t>(r->taille) * sizeof(mp_limb_t));
-    r->mots[r->taille - 1] = v;
-    r->utilises = v != 0 ? r->taille : 0;
+    std::memset(r->words, 0, static_cast<size_t>(r->size) * sizeof(mp_limb_t));
+    r->words[r->size - 1] = v;
+    r->used = v != 0 ? r->size : 0;
 }
 
 // All W words and the used length, as the library's record copy does.
-void copier(Nombre *dst, const Nombre *src)
+void copy(Number *dst, const Number *src)
 {
-    std::memcpy(dst->mots, src->mots, static_cast<size_t>(src->taille) * sizeof(mp_limb_t));
-    dst->utilises = src->utilises;
+    std::memcpy(dst->words, src->words, static_cast<size_t>(src->size) * sizeof(mp_limb_t));
+    dst->used = src->used;
 }
 
 // r /= d in place. Only the top quotient word can be zero (the remainder it
 // leaves is the old top word, so the next quotient word is at least 2^64/d),
 // so the used length drops by one at most.
-void diviser_sur_place(Nombre *r, mp_limb_t d)
+void divide_in_place(Number *r, mp_limb_t d)
 {
-    if (r->utilises == 0) {
+    if (r->used == 0) {
         return;
     }
-    mpn_divrem_1(r->mots, 0, r->mots, r->utilises, d);
-    if (r->mots[r->utilises - 1] == 0) {
-        --r->utilises;
+    mpn_divrem_1(r->words, 0, r->words, r->used, d);
+    if (r->words[r->used - 1] == 0) {
+        --r->used;
     }
 }
 
 // q = a / d, a unchanged; q's words above its used length keep stale values.
-void diviser_dans(Nombre *q, const Nombre *a, mp_limb_t d)
+void divide_into(Number *q, const Number *a, mp_limb_t d)
 {
-    q->utilises = a->utilises;
-    if (a->utilises == 0) {
+    q->used = a->used;
+    if (a->used == 0) {
         return;
     }
-    mpn_divrem_1(q->mots, 0, a->mots, a->utilises, d);
-    if (q->mots[q->utilises - 1] == 0) {
-        --q->utilises;
+    mpn_divrem_1(q->words, 0, a->words, a->used, d);
+    if (q->words[q->used - 1] == 0) {
+        --q->used;
     }
 }
 
 // a += b, with b no longer than a in every series here. The carry runs on
 // through a's used words (stopping where it is absorbed) and, past them,
 // becomes a new top word while there is room.
-void ajouter(Nombre *a, const Nombre *b)
+void add(Number *a, const Number *b)
 {
-    const mp_size_t nb = b->utilises;
+    const mp_size_t nb = b->used;
     if (nb == 0) {
         return;
     }
-    mp_limb_t retenue = mpn_add_n(a->mots, a->mots, b->mots, nb);
-    if (retenue != 0 && a->utilises > nb) {
-        retenue = mpn_add_1(a->mots + nb, a->mots + nb, a->utilises - nb, 1);
+    mp_limb_t carry = mpn_add_n(a->words, a->words, b->words, nb);
+    if (carry != 0 && a->used > nb) {
+        carry = mpn_add_1(a->words + nb, a->words + nb, a->used - nb, 1);
     }
-    if (retenue != 0 && a->utilises < a->taille) {
-        a->mots[a->utilises++] = 1;
+    if (carry != 0 && a->used < a->size) {
+        a->words[a->used++] = 1;
     }
 }
 
 // a -= b with a >= b; the used length is found again from the top down.
-void soustraire(Nombre *a, const Nombre *b)
+void subtract(Number *a, const Number *b)
 {
-    const mp_size_t nb = b->utilises;
+    const mp_size_t nb = b->used;
     if (nb == 0) {
         return;
     }
-    const mp_limb_t emprunt = mpn_sub_n(a->mots, a->mots, b->mots, nb);
-    if (emprunt != 0 && a->utilises > nb) {
-        mpn_sub_1(a->mots + nb, a->mots + nb, a->utilises - nb, 1);
+    const mp_limb_t borrow = mpn_sub_n(a->words, a->words, b->words, nb);
+    if (borrow != 0 && a->used > nb) {
+        mpn_sub_1(a->words + nb, a->words + nb, a->used - nb, 1);
     }
-    while (a->utilises > 0 && a->mots[a->utilises - 1] == 0) {
-        --a->utilises;
+    while (a->used > 0 && a->words[a->used - 1] == 0) {
+        --a->used;
     }
 }
 
 // a *= m; the top word of the product takes the next word while there is room.
-void multiplier(Nombre *a, mp_limb_t m)
+void multiply(Number *a, mp_limb_t m)
 {
-    if (a->utilises == 0) {
+    if (a->used == 0) {
         return;
     }
-    const mp_limb_t haut = mpn_mul_1(a->mots, a->mots, a->utilises, m);
-    if (haut != 0 && a->utilises < a->taille) {
-        a->mots[a->utilises++] = haut;
+    const mp_limb_t high = mpn_mul_1(a->words, a->words, a->used, m);
+    if (high != 0 && a->used < a->size) {
+        a->words[a->used++] = high;
     }
 }
 
-double maintenant()
+double now()
 {
     timespec t;
     clock_gettime(CLOCK_MONOTONIC, &t);
@@ -148,195 +148,195 @@ double maintenant()
 
 // ---- pi --------------------------------------------------------------------
 
-enum Combinaison { PREMIER, AJOUT, RETRAIT };
+enum Combination { kFirst, kAdd, kSubtract };
 
-struct Terme {
+struct Term {
     mp_limb_t x; // arctan(1/x)
-    mp_limb_t multiplicateur;
-    Combinaison combinaison;
+    mp_limb_t multiplier;
+    Combination combination;
 };
 
-constexpr Terme NEWTON[] = {{2, 4, PREMIER}, {3, 4, AJOUT}};
-constexpr Terme MACHIN[] = {{5, 16, PREMIER}, {239, 4, RETRAIT}};
-constexpr Terme GAUSS[] = {{18, 48, PREMIER}, {57, 32, AJOUT}, {239, 20, RETRAIT}};
-constexpr Terme QUATRE[] = {{23, 68, PREMIER}, {182, 32, AJOUT}, {5118, 40, AJOUT}, {6072, 20, AJOUT}};
+constexpr Term kNewton[] = {{2, 4, kFirst}, {3, 4, kAdd}};
+constexpr Term kMachin[] = {{5, 16, kFirst}, {239, 4, kSubtract}};
+constexpr Term kGauss[] = {{18, 48, kFirst}, {57, 32, kAdd}, {239, 20, kSubtract}};
+constexpr Term kFourTerms[] = {{23, 68, kFirst}, {182, 32, kAdd}, {5118, 40, kAdd}, {6072, 20, kAdd}};
 
-struct Formule {
-    const Terme *termes;
-    int nb_termes;
+struct Formula {
+    const Term *terms;
+    int term_count;
 };
 
-constexpr Formule FORMULES[] = {{NEWTON, 2}, {MACHIN, 2}, {GAUSS, 3}, {QUATRE, 4}};
+constexpr Formula kFormulas[] = {{kNewton, 2}, {kMachin, 2}, {kGauss, 3}, {kFourTerms, 4}};
 
 // a (created here) = arctan(1/x) = 1/x - 1/(3x^3) + 1/(5x^5) - ...
-bool arctan(Nombre *a, mp_limb_t x, mp_size_t W)
+bool arctan(Number *a, mp_limb_t x, mp_size_t W)
 {
-    Nombre b, un;
-    if (!creer(a, W)) {
+    Number b, un;
+    if (!create(a, W)) {
         return false;
     }
-    if (!creer(&b, W)) {
-        detruire(a);
+    if (!create(&b, W)) {
+        destroy(a);
         return false;
     }
-    if (!creer(&un, W)) {
-        detruire(a);
-        detruire(&b);
+    if (!create(&un, W)) {
+        destroy(a);
+        destroy(&b);
         return false;
     }
     const mp_limb_t d = x * x;
-    fixer_entier(a, 1);
-    diviser_sur_place(a, x);
-    copier(&un, a);
-    diviser_sur_place(&un, d);
+    set_integer(a, 1);
+    divide_in_place(a, x);
+    copy(&un, a);
+    divide_in_place(&un, d);
     for (mp_limb_t n = 1;; ++n) {
-        diviser_dans(&b, &un, 2 * n + 1);
+        divide_into(&b, &un, 2 * n + 1);
         if ((n & 1) != 0) {
-            soustraire(a, &b);
+            subtract(a, &b);
         } else {
-            ajouter(a, &b);
+            add(a, &b);
         }
-        diviser_sur_place(&un, d);
-        if (un.utilises == 0) {
+        divide_in_place(&un, d);
+        if (un.used == 0) {
             break;
         }
     }
-    detruire(&un);
-    detruire(&b);
+    destroy(&un);
+    destroy(&b);
     return true;
 }
 
-void combiner(Nombre *p, Nombre *terme, const Terme *t)
+void combine(Number *p, Number *term, const Term *t)
 {
-    multiplier(terme, t->multiplicateur);
-    if (t->combinaison == AJOUT) {
-        ajouter(p, terme);
+    multiply(term, t->multiplier);
+    if (t->combination == kAdd) {
+        add(p, term);
     } else {
-        soustraire(p, terme);
+        subtract(p, term);
     }
 }
 
-// p (created here) = pi; *secondes gets the span the program reports as its
+// p (created here) = pi; *seconds gets the span the program reports as its
 // total: from before the first series to the end of the last one.
-bool calculer_pi(Nombre *p, const Formule *f, mp_size_t W, double *secondes)
+bool calculate_pi(Number *p, const Formula *f, mp_size_t W, double *seconds)
 {
-    const double debut = maintenant();
-    if (!arctan(p, f->termes[0].x, W)) {
+    const double start = now();
+    if (!arctan(p, f->terms[0].x, W)) {
         return false;
     }
-    multiplier(p, f->termes[0].multiplicateur);
-    double fin = maintenant();
-    for (int i = 1; i < f->nb_termes; ++i) {
-        Nombre terme;
-        if (!arctan(&terme, f->termes[i].x, W)) {
-            detruire(p);
+    multiply(p, f->terms[0].multiplier);
+    double end = now();
+    for (int i = 1; i < f->term_count; ++i) {
+        Number term;
+        if (!arctan(&term, f->terms[i].x, W)) {
+            destroy(p);
             return false;
         }
-        fin = maintenant();
-        combiner(p, &terme, &f->termes[i]);
-        detruire(&terme);
+        end = now();
+        combine(p, &term, &f->terms[i]);
+        destroy(&term);
     }
-    *secondes = fin - debut;
+    *seconds = end - start;
     return true;
 }
 
 // ---- e and the roots of two --------------------------------------------------
 
 // e = 2 + sum of 1/k! for k >= 2; *k ends as the divisor that gave zero.
-bool calculer_e(Nombre *e, mp_size_t W, int64_t *k, double *secondes)
+bool calculate_e(Number *e, mp_size_t W, int64_t *k, double *seconds)
 {
-    Nombre un;
-    if (!creer(e, W)) {
+    Number un;
+    if (!create(e, W)) {
         return false;
     }
-    if (!creer(&un, W)) {
-        detruire(e);
+    if (!create(&un, W)) {
+        destroy(e);
         return false;
     }
-    fixer_entier(e, 2);
+    set_integer(e, 2);
     *k = 2;
-    fixer_entier(&un, 1);
-    const double debut = maintenant();
+    set_integer(&un, 1);
+    const double start = now();
     for (;;) {
-        diviser_sur_place(&un, static_cast<mp_limb_t>(*k));
-        if (un.utilises == 0) {
+        divide_in_place(&un, static_cast<mp_limb_t>(*k));
+        if (un.used == 0) {
             break;
         }
         ++*k;
-        ajouter(e, &un);
+        add(e, &un);
     }
-    *secondes = maintenant() - debut;
-    detruire(&un);
+    *seconds = now() - start;
+    destroy(&un);
     return true;
 }
 
-// numerateur/19601 times the sum of t_0 = 1, t_j = t_{j-1} x (2j-1)/(2j),
+// numerator/19601 times the sum of t_0 = 1, t_j = t_{j-1} x (2j-1)/(2j),
 // x = 1/384199201; *k counts the terms added after the first.
-bool calculer_racine(Nombre *r, mp_size_t W, mp_limb_t numerateur, int64_t *k, double *secondes)
+bool calculate_root(Number *r, mp_size_t W, mp_limb_t numerator, int64_t *k, double *seconds)
 {
-    Nombre un, aux;
-    if (!creer(r, W)) {
+    Number un, term_share;
+    if (!create(r, W)) {
         return false;
     }
-    if (!creer(&un, W)) {
-        detruire(r);
+    if (!create(&un, W)) {
+        destroy(r);
         return false;
     }
-    if (!creer(&aux, W)) {
-        detruire(r);
-        detruire(&un);
+    if (!create(&term_share, W)) {
+        destroy(r);
+        destroy(&un);
         return false;
     }
-    fixer_entier(r, 1);
+    set_integer(r, 1);
     *k = 0;
-    fixer_entier(&un, 1);
-    mp_limb_t diviseur = 2;
-    const double debut = maintenant();
+    set_integer(&un, 1);
+    mp_limb_t divisor = 2;
+    const double start = now();
     for (;;) {
-        diviser_sur_place(&un, 384199201);
-        if (un.utilises == 0) {
+        divide_in_place(&un, 384199201);
+        if (un.used == 0) {
             break;
         }
-        diviser_dans(&aux, &un, diviseur);
+        divide_into(&term_share, &un, divisor);
         ++*k;
-        soustraire(&un, &aux);
-        diviseur += 2;
-        ajouter(r, &un);
+        subtract(&un, &term_share);
+        divisor += 2;
+        add(r, &un);
     }
-    *secondes = maintenant() - debut;
-    multiplier(r, numerateur);
-    diviser_sur_place(r, 19601);
-    detruire(&un);
-    detruire(&aux);
+    *seconds = now() - start;
+    multiply(r, numerator);
+    divide_in_place(r, 19601);
+    destroy(&un);
+    destroy(&term_share);
     return true;
 }
 
 // ---- command line and output -------------------------------------------------
 
-enum Constante { PI, E, SQRT2, INV_SQRT2, INCONNUE };
+enum Constant { kPi, kE, kSqrt2, kInvSqrt2, kUnknown };
 
-Constante lire_constante(const char *mot)
+Constant read_constant(const char *word)
 {
-    if (std::strcmp(mot, "pi") == 0) {
-        return PI;
+    if (std::strcmp(word, "pi") == 0) {
+        return kPi;
     }
-    if (std::strcmp(mot, "e") == 0) {
-        return E;
+    if (std::strcmp(word, "e") == 0) {
+        return kE;
     }
-    if (std::strcmp(mot, "sqrt2") == 0) {
-        return SQRT2;
+    if (std::strcmp(word, "sqrt2") == 0) {
+        return kSqrt2;
     }
-    if (std::strcmp(mot, "1/sqrt2") == 0) {
-        return INV_SQRT2;
+    if (std::strcmp(word, "1/sqrt2") == 0) {
+        return kInvSqrt2;
     }
-    return INCONNUE;
+    return kUnknown;
 }
 
 // The calculator's word counts: pi takes one guard word more in radix 2.
-mp_size_t nombre_de_mots(Constante cst, long base, long n)
+mp_size_t word_count(Constant cst, long base, long n)
 {
     if (base == 2) {
-        return n / 64 + (cst == PI ? 4 : 3);
+        return n / 64 + (cst == kPi ? 4 : 3);
     }
     return n / 16 + 4;
 }
@@ -348,44 +348,44 @@ int usage()
 }
 
 // The digits through the library's printer: the words wrapped in an Lii.
-void imprimer(const Nombre *r, long base)
+void print(const Number *r, long base)
 {
-    Lii vue{r->utilises != 0 ? 1 : 0, r->taille, r->mots, 0, r->utilises - 1};
-    const double debut = maintenant();
+    Lii view{r->used != 0 ? 1 : 0, r->size, r->words, 0, r->used - 1};
+    const double start = now();
     if (base == 2) {
-        print_cst_base2_bini(&vue);
+        print_cst_base2_bini(&view);
     } else {
-        print_cst_base16_bini(&vue);
+        print_cst_base16_bini(&view);
     }
     std::fflush(stdout);
-    std::fprintf(stderr, "print_seconds %.6f\n", maintenant() - debut);
+    std::fprintf(stderr, "print_seconds %.6f\n", now() - start);
 }
 
-bool calculer(Nombre *r, Constante cst, long methode, mp_size_t W)
+bool calculate(Number *r, Constant cst, long method, mp_size_t W)
 {
-    double secondes = 0.0;
+    double seconds = 0.0;
     int64_t k = 0;
-    bool fait = false;
+    bool done = false;
     switch (cst) {
-    case PI:
-        fait = calculer_pi(r, &FORMULES[methode - 1], W, &secondes);
+    case kPi:
+        done = calculate_pi(r, &kFormulas[method - 1], W, &seconds);
         break;
-    case E:
-        fait = calculer_e(r, W, &k, &secondes);
+    case kE:
+        done = calculate_e(r, W, &k, &seconds);
         break;
-    case SQRT2:
-        fait = calculer_racine(r, W, 27720, &k, &secondes);
+    case kSqrt2:
+        done = calculate_root(r, W, 27720, &k, &seconds);
         break;
     default:
-        fait = calculer_racine(r, W, 13860, &k, &secondes);
+        done = calculate_root(r, W, 13860, &k, &seconds);
         break;
     }
-    if (!fait) {
+    if (!done) {
         std::fputs("vexo_gmp_yardstick: not enough memory\n", stderr);
         return false;
     }
-    std::fprintf(stderr, "series_seconds %.6f\n", secondes);
-    if (cst != PI) {
+    std::fprintf(stderr, "series_seconds %.6f\n", seconds);
+    if (cst != kPi) {
         std::fprintf(stderr, "iterations %ld\n", static_cast<long>(k));
     }
     return true;
@@ -399,18 +399,18 @@ int main(int argc, char **argv)
         return usage();
     }
     const long n = std::strtol(argv[1], nullptr, 10);
-    const Constante cst = lire_constante(argv[2]);
+    const Constant cst = read_constant(argv[2]);
     const long base = std::strtol(argv[3], nullptr, 10);
-    const long methode = argc > 4 ? std::strtol(argv[4], nullptr, 10) : 0;
-    if (n < 13 || cst == INCONNUE || (base != 2 && base != 16) ||
-        (cst == PI && (methode < 1 || methode > 4))) {
+    const long method = argc > 4 ? std::strtol(argv[4], nullptr, 10) : 0;
+    if (n < 13 || cst == kUnknown || (base != 2 && base != 16) ||
+        (cst == kPi && (method < 1 || method > 4))) {
         return usage();
     }
-    Nombre r;
-    if (!calculer(&r, cst, methode, nombre_de_mots(cst, base, n))) {
+    Number r;
+    if (!calculate(&r, cst, method, word_count(cst, base, n))) {
         return 2;
     }
-    imprimer(&r, base);
-    detruire(&r);
+    print(&r, base);
+    destroy(&r);
     return 0;
 }

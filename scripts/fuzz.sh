@@ -30,7 +30,7 @@ for tool in "$cc" "$cxx"; do
 done
 
 sanitize=(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
-cxxflags=(-std=c++20 -O1 -g -Wall -Wextra -Iinclude -Isrc/vexo_x86_64 -Ifuzz "${sanitize[@]}")
+cxxflags=(-std=c++20 -O1 -g -Wall -Wextra -Iinclude -Isrc/vexo_x86_64 -Ifuzz -Itests/support "${sanitize[@]}")
 mkdir -p "$build/obj" "$build/crashes"
 
 # Compiles $1 into $2 when the object is older than the source or any header.

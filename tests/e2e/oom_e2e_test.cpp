@@ -30,6 +30,7 @@
 
 #include <gtest/gtest.h>
 
+#include "expected_text.h"
 #include "printed_output.h"
 #include "run_program.h"
 
@@ -104,31 +105,12 @@ int64_t smallest_limit(int64_t lo, int64_t hi, const std::vector<std::string> &w
     return hi;
 }
 
-std::string pi_banner(int formula)
-{
-    switch (formula) {
-    case 1:
-        return "\n Formula used (de Newton) :\n pi/4 = arctan( 1/2 ) + arctan( 1/3 )\n\n";
-    case 2:
-        return "\n Formula used (de Machin) :\n pi/4 = 4 arctan( 1/5 ) - arctan( 1/239 )\n\n";
-    case 3:
-        return "\n Formula used :\n pi/4 = 12 arctan( 1/18 ) + 8 arctan( 1/57 ) - 5 arctan( 1/239 )\n\n";
-    default:
-        return " Formula used :\n pi/4 = 17 arctan(1/23) + 8 arctan( 1/182 ) + 10 arctan( 1/5118 ) + 5 "
-               "arctan( "
-               "1/6072 )\n\n";
-    }
-}
-
 // The first term of each formula is arctan(1/x) for this x.
 const char *first_x(int formula)
 {
     static const char *const xs[] = {"2", "5", "18", "23"};
     return xs[formula - 1];
 }
-
-const std::string kPiFailure = "not enough memeory !!!\nNot enough memory !\n\n";
-const std::string kRecordFailure = " not enough memeory !!!\n";
 
 void expect_failure(const ProgramRun &r, const std::string &expected, const std::string &what)
 {
@@ -159,17 +141,17 @@ TEST(OutOfMemory, EveryCalculatorMeetsTheLimitAtItsFirstRecord)
     // Records of 2^25 + 4 words (256 MiB) each, under a 128 MiB limit.
     const int64_t limit = 128 * kKiB;
     for (const char *cst : {"e", "sqrt2", "1/sqrt2"}) {
-        expect_failure(run_limited(limit, {"2147483648", cst, "2"}, false), kRecordFailure,
+        expect_failure(run_limited(limit, {"2147483648", cst, "2"}, false), kRecordOutOfMemory,
                        std::string(cst) + " radix 2");
-        expect_failure(run_limited(limit, {"536870912", cst, "16"}, false), kRecordFailure,
+        expect_failure(run_limited(limit, {"536870912", cst, "16"}, false), kRecordOutOfMemory,
                        std::string(cst) + " radix 16");
     }
     for (int f = 1; f <= 4; ++f) {
         const std::string formula = std::to_string(f);
         expect_failure(run_limited(limit, {"2147483648", "pi", "2", formula}, false),
-                       pi_banner(f) + kPiFailure, "pi radix 2 formula " + formula);
+                       pi_banner(f) + kPiOutOfMemory, "pi radix 2 formula " + formula);
         expect_failure(run_limited(limit, {"536870912", "pi", "16", formula}, false),
-                       pi_banner(f) + kPiFailure, "pi radix 16 formula " + formula);
+                       pi_banner(f) + kPiOutOfMemory, "pi radix 16 formula " + formula);
     }
 }
 
@@ -201,13 +183,13 @@ TEST(OutOfMemory, PiFailsInItsFirstTermAndInALaterOne)
         EXPECT_LE(step, kRecordKiB + 2 * kPageKiB);
 
         // The second term cannot create its third record.
-        expect_failure(run_limited(past_first, words, true), pi_banner(f) + first_line + kPiFailure,
+        expect_failure(run_limited(past_first, words, true), pi_banner(f) + first_line + kPiOutOfMemory,
                        "failure in the second term");
         // One record less at each step: the first term fails creating its
         // third, second and first record.
         for (int64_t k = 0; k < 3; ++k) {
             const int64_t limit = past_first - step / 2 - k * step;
-            expect_failure(run_limited(limit, words, true), pi_banner(f) + kPiFailure,
+            expect_failure(run_limited(limit, words, true), pi_banner(f) + kPiOutOfMemory,
                            "failure in the first term, " + std::to_string(k) + " records short");
         }
         expect_success(run_limited(done, words, true), "room for four records");
@@ -240,20 +222,18 @@ TEST(OutOfMemory, EAndTheRootsFailAtEachOfTheirRecords)
         // to the first record.
         for (int64_t k = 0; k < c.records; ++k) {
             const int64_t limit = created - step / 2 - k * step;
-            expect_failure(run_limited(limit, words, true), kRecordFailure,
+            expect_failure(run_limited(limit, words, true), kRecordOutOfMemory,
                            std::to_string(k) + " records short of " + std::to_string(c.records));
         }
     }
 }
 
-// The refusal line's digit count, or -1.
+// The refusal line's digit count, or -1 when the run is not exactly that
+// line for this constant.
 int64_t refused_limit(const ProgramRun &r, const std::string &constant)
 {
-    const std::string prefix = " Request too large for " + constant + ": at most ";
-    if (r.status != 2 || r.out.compare(0, prefix.size(), prefix) != 0) {
-        return -1;
-    }
-    return std::stoll(r.out.substr(prefix.size()));
+    const TooLargeLine line = parse_too_large(r.out);
+    return r.status == 2 && line.valid && line.constant == constant ? line.max_digits : -1;
 }
 
 TEST(OutOfMemory, TheLargestRequestMeetsTheLimitAndTheNextOneTheSizeGuard)
@@ -266,11 +246,11 @@ TEST(OutOfMemory, TheLargestRequestMeetsTheLimitAndTheNextOneTheSizeGuard)
         std::string failure;
     };
     const Request requests[] = {
-        {{"e", "2"}, "e", kRecordFailure},
-        {{"sqrt2", "16"}, "sqrt2", kRecordFailure},
-        {{"1/sqrt2", "2"}, "1/sqrt2", kRecordFailure},
-        {{"pi", "2", "1"}, "pi by formula 1", pi_banner(1) + kPiFailure},
-        {{"pi", "16", "3"}, "pi by formula 3", pi_banner(3) + kPiFailure},
+        {{"e", "2"}, "e", kRecordOutOfMemory},
+        {{"sqrt2", "16"}, "sqrt2", kRecordOutOfMemory},
+        {{"1/sqrt2", "2"}, "1/sqrt2", kRecordOutOfMemory},
+        {{"pi", "2", "1"}, "pi by formula 1", pi_banner(1) + kPiOutOfMemory},
+        {{"pi", "16", "3"}, "pi by formula 3", pi_banner(3) + kPiOutOfMemory},
     };
     for (const Request &q : requests) {
         SCOPED_TRACE(q.constant + " radix " + q.words[1]);
@@ -281,7 +261,7 @@ TEST(OutOfMemory, TheLargestRequestMeetsTheLimitAndTheNextOneTheSizeGuard)
         const int64_t largest = refused_limit(refused, q.constant);
         ASSERT_GT(largest, 1000000) << refused.out;
         EXPECT_EQ(refused.err, "");
-        EXPECT_EQ(refused.out.find('\n'), refused.out.size() - 1) << "more than one line: " << refused.out;
+        EXPECT_EQ(parse_too_large(refused.out).radix, std::stoll(q.words[1]));
 
         // The largest accepted count passes the guard and meets calloc's
         // failure; the next one is refused with the same line.

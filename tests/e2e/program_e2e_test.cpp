@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "expected_text.h"
 #include "mpfr_reference.h"
 #include "printed_output.h"
 #include "run_program.h"
@@ -78,40 +79,34 @@ void expect_run(const Expected &e)
     EXPECT_EQ(num.fraction.size(), per_word * (static_cast<size_t>(digits) / per_word + extra_words - 1));
 }
 
-const std::string kNewton = "\n Formula used (de Newton) :\n pi/4 = arctan( 1/2 ) + arctan( 1/3 )\n\n" +
-                            arctan_lines({2, 3}) + " Total duration = ####### secondes.\n";
-const std::string kMachin = "\n Formula used (de Machin) :\n pi/4 = 4 arctan( 1/5 ) - arctan( 1/239 )\n\n" +
-                            arctan_lines({5, 239}) + " Duration = ####### seconds.\n";
-const std::string kGauss =
-    "\n Formula used :\n pi/4 = 12 arctan( 1/18 ) + 8 arctan( 1/57 ) - 5 arctan( 1/239 )\n\n" +
-    arctan_lines({18, 57, 239}) + " Duration = ####### seconds.\n";
-const std::string kFourTerms = " Formula used :\n pi/4 = 17 arctan(1/23) + 8 arctan( 1/182 ) + 10 arctan( "
-                               "1/5118 ) + 5 arctan( 1/6072 )\n\n" +
-                               arctan_lines({23, 182, 5118, 6072}) + " Total duration = ####### seconds.\n";
+// Everything before the value of pi by each formula: the banner, one line per
+// arctangent, then the total.
+const std::string kPiHeads[] = {
+    pi_banner(1) + arctan_lines({2, 3}) + " Total duration = ####### secondes.\n",
+    pi_banner(2) + arctan_lines({5, 239}) + " Duration = ####### seconds.\n",
+    pi_banner(3) + arctan_lines({18, 57, 239}) + " Duration = ####### seconds.\n",
+    pi_banner(4) + arctan_lines({23, 182, 5118, 6072}) + " Total duration = ####### seconds.\n",
+};
 
 TEST(WholeRuns, PiByEachFormulaInBothRadixes)
 {
-    const std::string heads[] = {kNewton, kMachin, kGauss, kFourTerms};
     for (int f = 1; f <= 4; ++f) {
         const std::string method = std::to_string(f);
-        expect_run({{"1000", "pi", "16", method}, heads[f - 1], "pi"});
-        expect_run({{"13", "pi", "16", method}, heads[f - 1], "pi"});
-        expect_run({{"1000", "pi", "2", method}, heads[f - 1], "pi"});
-        expect_run({{"64", "pi", "2", method}, heads[f - 1], "pi"});
+        expect_run({{"1000", "pi", "16", method}, kPiHeads[f - 1], "pi"});
+        expect_run({{"13", "pi", "16", method}, kPiHeads[f - 1], "pi"});
+        expect_run({{"1000", "pi", "2", method}, kPiHeads[f - 1], "pi"});
+        expect_run({{"64", "pi", "2", method}, kPiHeads[f - 1], "pi"});
     }
 }
 
 TEST(WholeRuns, TheOtherConstantsShowTheirFormulaAndIterations)
 {
     expect_run({{"1000", "e", "16"},
-                "\n Formula used :\n e = 1/0! + 1/1! + 1/2! + ... \n\n Duration = ####### seconds.\n"
-                " Number of iterations = 544\n\n",
+                constant_banner("e") + " Duration = ####### seconds.\n Number of iterations = 544\n\n",
                 "e"});
-    expect_run(
-        {{"1000", "1/sqrt2", "2", "9"},
-         "\n Formula used :\n 1/sqrt(2) = 13860/19601/sqrt(1-1/384199201) \n\n Duration = ####### seconds.\n"
-         " Number of iterations = 38\n\n",
-         "1/sqrt2"});
+    expect_run({{"1000", "1/sqrt2", "2", "9"},
+                constant_banner("1/sqrt2") + " Duration = ####### seconds.\n Number of iterations = 38\n\n",
+                "1/sqrt2"});
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "capture_stdout.h"
+#include "expected_text.h"
 #include "pi_formulas.h"
 #include "failing_calloc.h"
 #include "printed_output.h"
@@ -17,38 +18,26 @@
 
 namespace {
 
-struct FormulaText {
-    std::string banner;
-    std::vector<int> xs;
-};
-
-const FormulaText kFormulas[] = {
-    {"\n Formula used (de Newton) :\n pi/4 = arctan( 1/2 ) + arctan( 1/3 )\n\n", {2, 3}},
-    {"\n Formula used (de Machin) :\n pi/4 = 4 arctan( 1/5 ) - arctan( 1/239 )\n\n", {5, 239}},
-    {"\n Formula used :\n pi/4 = 12 arctan( 1/18 ) + 8 arctan( 1/57 ) - 5 arctan( 1/239 )\n\n",
-     {18, 57, 239}},
-    {" Formula used :\n pi/4 = 17 arctan(1/23) + 8 arctan( 1/182 ) + 10 arctan( 1/5118 ) + 5 arctan( 1/6072 "
-     ")\n\n",
-     {23, 182, 5118, 6072}},
-};
+// The x of each arctan(1/x) term, formula by formula.
+const std::vector<int> kFormulaXs[] = {{2, 3}, {5, 239}, {18, 57, 239}, {23, 182, 5118, 6072}};
 
 // Each series creates its result, its term and its power, in that order.
 constexpr int kCreationsPerSeries = 3;
 
-std::string expected_failure(const FormulaText &f, size_t failing_term)
+std::string expected_failure(int formula, size_t failing_term)
 {
-    std::string out = f.banner;
+    std::string out = pi_banner(formula);
     for (size_t t = 0; t < failing_term; ++t) {
-        out += " Duration = ####### seconds for arctan(1/" + std::to_string(f.xs[t]) + ").\n";
+        out +=
+            " Duration = ####### seconds for arctan(1/" + std::to_string(kFormulaXs[formula - 1][t]) + ").\n";
     }
-    return out + "not enough memeory !!!\nNot enough memory !\n\n";
+    return out + kPiOutOfMemory;
 }
 
 TEST(PiOutOfMemory, EveryCreationOfEverySeriesFailsCleanly)
 {
     for (int formula = 1; formula <= 4; ++formula) {
-        const FormulaText &f = kFormulas[formula - 1];
-        for (size_t term = 0; term < f.xs.size(); ++term) {
+        for (size_t term = 0; term < kFormulaXs[formula - 1].size(); ++term) {
             for (int record = 1; record <= kCreationsPerSeries; ++record) {
                 SCOPED_TRACE("formula " + std::to_string(formula) + ", term " + std::to_string(term) +
                              ", creation " + std::to_string(record));
@@ -60,7 +49,7 @@ TEST(PiOutOfMemory, EveryCreationOfEverySeriesFailsCleanly)
                     failing_calloc_fail_at(0);
                 });
                 EXPECT_EQ(result, 1);
-                EXPECT_EQ(mask_durations(out), expected_failure(f, term));
+                EXPECT_EQ(mask_durations(out), expected_failure(formula, term));
 
                 // The same failure seen from the formula routine: its result
                 // record either never got an array or was destroyed.
@@ -95,7 +84,7 @@ TEST(PiOutOfMemory, ASuccessfulRunCreatesThreeRecordsPerSeries)
             calls = failing_calloc_calls();
         });
         EXPECT_EQ(result, 0);
-        EXPECT_EQ(calls, kCreationsPerSeries * static_cast<long>(kFormulas[formula - 1].xs.size()))
+        EXPECT_EQ(calls, kCreationsPerSeries * static_cast<long>(kFormulaXs[formula - 1].size()))
             << "formula " << formula;
     }
 }
@@ -119,7 +108,7 @@ TEST(PiOutOfMemory, TheProgramEndsWithStatusTwo)
         failing_calloc_fail_at(0);
     });
     EXPECT_EQ(status, 2);
-    EXPECT_EQ(mask_durations(out), expected_failure(kFormulas[1], 1));
+    EXPECT_EQ(mask_durations(out), expected_failure(2, 1));
 }
 
 TEST(PiOutOfMemory, ATooLargeRequestAllocatesNothing)
@@ -134,10 +123,10 @@ TEST(PiOutOfMemory, ATooLargeRequestAllocatesNothing)
         });
         EXPECT_EQ(status, 2);
         EXPECT_EQ(calls, 0);
-        EXPECT_EQ(
-            out.rfind(" Request too large for pi by formula " + std::to_string(formula) + ": at most ", 0),
-            0U)
-            << out;
+        const TooLargeLine line = parse_too_large(out);
+        EXPECT_TRUE(line.valid) << out;
+        EXPECT_EQ(line.constant, "pi by formula " + std::to_string(formula));
+        EXPECT_EQ(line.radix, 2);
     }
 }
 

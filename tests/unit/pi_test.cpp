@@ -7,7 +7,6 @@
 #include <cinttypes>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "capture_stdout.h"
+#include "expected_text.h"
 #include "pi_formulas.h"
 #include "mpfr_reference.h"
 #include "printed_output.h"
@@ -59,6 +59,19 @@ namespace {
 const int64_t kSmallestX[] = {2, 5, 18, 23};
 const std::vector<int64_t> kFormulaXs[] = {{2, 3}, {5, 239}, {18, 57, 239}, {23, 182, 5118, 6072}};
 const int64_t kEveryX[] = {2, 3, 5, 18, 23, 57, 182, 239, 5118, 6072};
+
+// The refusal line, and the digit count it names.
+int64_t refused_limit(int64_t radix, int64_t digits, int32_t formula)
+{
+    int32_t result = 0;
+    const std::string out = capture_stdout([&] { result = calcul_pi(radix, digits, formula); });
+    EXPECT_EQ(result, 1);
+    const TooLargeLine line = parse_too_large(out);
+    EXPECT_TRUE(line.valid) << out;
+    EXPECT_EQ(line.constant, "pi by formula " + std::to_string(formula));
+    EXPECT_EQ(line.radix, radix);
+    return line.max_digits;
+}
 
 // The series on GMP integers counting units of 2^-F, one term at a time:
 // the power divided by 2n+1 into the term, then by x^2, the loop ending after
@@ -185,12 +198,7 @@ TEST(ArctanSeries, GroupsAreTheLargestWhoseDivisorsStayBelow2To32)
     __extension__ typedef unsigned __int128 u128;
     const u128 limit = u128{1} << 32;
     for (int32_t formula = 1; formula <= 4; ++formula) {
-        int64_t largest_digits = 0;
-        const std::string line = capture_stdout([&] { calcul_pi(16, INT64_MAX, formula); });
-        ASSERT_EQ(std::sscanf(line.c_str(), " Request too large for pi by formula %*d: at most %ld",
-                              &largest_digits),
-                  1);
-        const int64_t words = largest_digits / 16 + 4;
+        const int64_t words = refused_limit(16, INT64_MAX, formula) / 16 + 4;
         for (int64_t x : kFormulaXs[formula - 1]) {
             const double fraction_bits = 64.0 * static_cast<double>(words - 1);
             const auto last_term =
@@ -298,29 +306,6 @@ TEST(CalculPi, ARadixOrFormulaOutOfRangeIsRefusedSilently)
         EXPECT_EQ(result, 1) << c.radix << " " << c.formula;
         EXPECT_EQ(out, "") << c.radix << " " << c.formula;
     }
-}
-
-// The refusal line, and the digit count it names.
-int64_t refused_limit(int64_t radix, int64_t digits, int32_t formula)
-{
-    int32_t result = 0;
-    const std::string out = capture_stdout([&] { result = calcul_pi(radix, digits, formula); });
-    EXPECT_EQ(result, 1);
-    long long limit = -1;
-    long long shown_radix = -1;
-    char name[64] = "";
-    char rest = 0;
-    EXPECT_EQ(
-        std::sscanf(out.c_str(),
-                    " Request too large for pi by formula %63[0-9]: at most %lld digits in radix %lld.%c",
-                    name, &limit, &shown_radix, &rest),
-        4)
-        << out;
-    EXPECT_EQ(std::string(name), std::to_string(formula));
-    EXPECT_EQ(shown_radix, radix);
-    EXPECT_EQ(rest, '\n');
-    EXPECT_EQ(out.find('\n'), out.size() - 1) << "one line only";
-    return limit;
 }
 
 TEST(CalculPi, RequestsWhoseDivisorsWouldReach2To32AreRefused)

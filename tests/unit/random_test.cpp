@@ -128,24 +128,6 @@ TEST(RandomLi, WordsAndSignReplayTheTimeSeed)
     }
 }
 
-TEST(RandomLi, TwoFillsInOneSecondAreEqual)
-{
-    std::vector<uint64_t> w1(4);
-    std::vector<uint64_t> w2(4);
-    Li a{0, 4, w1.data(), 0};
-    Li b{0, 4, w2.data(), 0};
-    time_t before = 0;
-    time_t after = 1;
-    while (before != after) {
-        before = std::time(nullptr);
-        randomLi(&a, 0);
-        randomLi(&b, 0);
-        after = std::time(nullptr);
-    }
-    EXPECT_EQ(w1, w2);
-    EXPECT_EQ(a.signe, b.signe);
-}
-
 TEST(RandomLii, WordsSignAndDrawCountReplayTheCounterSeed)
 {
     for (int64_t positive : {1, 0, 2, -1}) {
@@ -184,7 +166,9 @@ TEST(RandomLii, WordsSignAndDrawCountReplayTheCounterSeed)
     }
 }
 
-TEST(RandomLii, KeepsTheRecordRulesAndLeavesBits31And63Clear)
+// The words themselves are pinned by the replay tests above; here, on larger
+// records too, indiceMax and signe follow the words.
+TEST(RandomLii, KeepsTheRecordRules)
 {
     for (int64_t taille : {1, 2, 5, 64, 333}) {
         for (int64_t positive : {1, 0, 5}) {
@@ -195,7 +179,6 @@ TEST(RandomLii, KeepsTheRecordRulesAndLeavesBits31And63Clear)
             ASSERT_TRUE(record_contract_holds(&li));
             bool any = false;
             for (int64_t i = 0; i < taille; ++i) {
-                EXPECT_EQ(li.mantisse[i] & 0x8000000080000000ULL, 0U) << "word " << i;
                 any = any || li.mantisse[i] != 0;
                 if (i > li.indiceMax) {
                     EXPECT_EQ(li.mantisse[i], 0U) << "word " << i << " above indiceMax";

@@ -1,6 +1,7 @@
-// Fuzz target for the constant printers, print_cst_base2_bini and
-// print_cst_base16_bini, on records of random size and words. signe and
-// indiceMax get any value at all: the printers must not look at them.
+// Fuzz target for the constant printers, print_cst_base2_bini,
+// print_cst_base10_bini and print_cst_base16_bini, on records of random size
+// and words. signe and indiceMax get any value at all: the printers must not
+// look at them.
 //
 // The output, captured from stdout, is read back character by character
 // against the layout rules:
@@ -11,6 +12,12 @@
 //     digit followed by "  :: <count> \n", the count of digits so far;
 //   - the two closing newlines, and nothing after them;
 //   - digits 0-9 and A-F only, and the digits read back give the words.
+// Radix 10 is compared whole with the text built from GMP's exact
+// conversion: floor(N * 10^D / 2^(64 F)) for the fraction N of F words,
+// D = decimal_fraction_digits(T) digits, in the same layout.
+#include <gmp.h>
+
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -129,13 +136,47 @@ SANS_COUVERTURE void verifier_sortie(const std::string &sortie, const Lii *a, in
     exiger(l.pos == sortie.size(), "output goes on after the closing newlines");
 }
 
+// The radix-10 text of the record, from GMP.
+SANS_COUVERTURE std::string decimal_text(const Lii *a)
+{
+    const int64_t fraction_words = a->taille_mantisse - 1;
+    const int64_t digits = decimal_fraction_digits(a->taille_mantisse);
+    mpz_t n, power;
+    mpz_inits(n, power, nullptr);
+    mpz_import(n, static_cast<size_t>(fraction_words), -1, sizeof(uint64_t), 0, 0, a->mantisse);
+    mpz_ui_pow_ui(power, 10, static_cast<unsigned long>(digits));
+    mpz_mul(n, n, power);
+    mpz_fdiv_q_2exp(n, n, static_cast<mp_bitcnt_t>(64 * fraction_words));
+    std::string fraction;
+    if (mpz_sgn(n) != 0) {
+        char *text = mpz_get_str(nullptr, 10, n);
+        fraction = text;
+        std::free(text);
+    }
+    mpz_clears(n, power, nullptr);
+    exiger(static_cast<int64_t>(fraction.size()) <= digits, "GMP gives more decimal digits than the count");
+    fraction.insert(0, static_cast<size_t>(digits) - fraction.size(), '0');
+
+    const uint64_t top = a->mantisse[fraction_words];
+    std::string text = "\n" + (top != 0 ? std::to_string(top) : std::string()) + ".\n";
+    for (size_t i = 1; i <= fraction.size(); ++i) {
+        text += fraction[i - 1];
+        if (i % 100 == 0) {
+            text += "  :: " + std::to_string(i) + " \n";
+        } else if (i % 10 == 0) {
+            text += ' ';
+        }
+    }
+    return text + "\n\n";
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     Octets o = octets_de(data, size);
     const uint8_t choix = octet(&o);
-    const int base = (choix & 1) != 0 ? 16 : 2;
+    const int base = (choix & 0x80) != 0 ? 10 : (choix & 1) != 0 ? 16 : 2;
     int64_t t = 1 + octet(&o) % 40;
     if ((choix & 0x7E) == 0x7E) { // now and then (1 in 64) a long record
         t = 1 + (static_cast<int64_t>(octet(&o)) << 8 | octet(&o)) % kMotsMax;
@@ -153,15 +194,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const Lii avant = a;
     const std::vector<uint64_t> mots_avant = mots;
 
+    uint64_t result = 0;
     const std::string sortie = capturer_stdout([&] {
         if (base == 2) {
             print_cst_base2_bini(&a);
-        } else {
+        } else if (base == 16) {
             print_cst_base16_bini(&a);
+        } else {
+            result = print_cst_base10_bini(&a);
         }
     });
 
     exiger(std::memcmp(&a, &avant, sizeof a) == 0 && mots == mots_avant, "a printer changed the record");
-    verifier_sortie(sortie, &a, base);
+    if (base == 10) {
+        exiger(result == 0, "the decimal printer reports a failure with memory to spare");
+        exiger(sortie == decimal_text(&a), "decimal text differs from GMP's conversion");
+    } else {
+        verifier_sortie(sortie, &a, base);
+    }
     return 0;
 }

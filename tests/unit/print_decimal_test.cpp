@@ -157,6 +157,34 @@ TEST(DecimalPrinter, KnownExpansions)
     }
 }
 
+TEST(DecimalPrinter, TheConstantsTruncatedToWordsGiveMpfrDigits)
+{
+    // Each constant cut to T words prints the constant's own digits, but for
+    // the last two, which the cut may lower.
+    const char *names[] = {"pi", "e", "sqrt2", "1/sqrt2"};
+    for (const char *name : names) {
+        for (size_t t : {3u, 60u, 700u}) {
+            const long d = static_cast<long>(decimal_fraction_digits(static_cast<int64_t>(t)));
+            std::string integer10;
+            std::string integer16;
+            const std::string digits = reference_fraction_digits(name, 10, d, &integer10);
+            const std::string hex =
+                reference_fraction_digits(name, 16, static_cast<long>(16 * (t - 1)), &integer16);
+            // The integer part and the fraction's hexadecimal digits as words.
+            std::vector<uint64_t> words(t);
+            words[t - 1] = integer16.empty() ? 0 : std::stoull(integer16, nullptr, 16);
+            for (size_t w = 0; w + 1 < t; ++w) {
+                words[t - 2 - w] = std::stoull(hex.substr(16 * w, 16), nullptr, 16);
+            }
+            const PrintedNumber n = parse_printed_number(print_words(words).text);
+            EXPECT_EQ(n.integer, integer10) << name;
+            EXPECT_EQ(n.fraction.substr(0, static_cast<size_t>(d - 2)),
+                      digits.substr(0, static_cast<size_t>(d - 2)))
+                << name << ", " << t << " words";
+        }
+    }
+}
+
 TEST(DecimalPrinter, LayoutAtLineAndGroupBoundaries)
 {
     // Word counts whose digit count is a multiple of 100, of 10 but not of

@@ -56,7 +56,7 @@ int expected_status(const std::vector<std::string> &words)
         return 1;
     }
     const long base = read_number(words[3]);
-    if (base != 2 && base != 16) {
+    if (base != 2 && base != 10 && base != 16) {
         return 1;
     }
     if (words[2] == "pi") {
@@ -82,7 +82,7 @@ bool ends_with(const std::string &s, const char *end)
     return s.size() >= n && s.compare(s.size() - n, n, end) == 0;
 }
 
-// True when some line holds only integer digits (radix 2 or 16) and the
+// True when some line holds only integer digits (radix 2, 10 or 16) and the
 // point: the first line of a printed value.
 bool has_integer_line(const std::string &s)
 {

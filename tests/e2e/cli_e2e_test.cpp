@@ -7,7 +7,7 @@
 // the 64-bit range reads as the largest count and is refused by the size
 // limit, or as the most negative one and gets the usage text; a radix or
 // method beyond its range is never taken modulo 2^64 or 2^32, so it never
-// lands on 2, 16 or 1 to 4 by wrapping around.
+// lands on 2, 10, 16 or 1 to 4 by wrapping around.
 #include <string>
 #include <vector>
 
@@ -100,8 +100,8 @@ TEST(CommandLine, IncompleteOrInvalidRequestsGetTheUsageText)
         {{"100", "e"}, kUsage, ""},
         {{"100", "pi", "16", "2", "extra"}, kUsage, ""},
         {{"100", "e", "16", "1", "2", "3"}, kUsage, ""},
-        {{"100", "tau", "10"}, kUsage, ""}, // a bad radix with a bad constant
-        {{"100", "pi", "2"}, kUsage, ""},   // pi without a method
+        {{"100", "tau", "8"}, kUsage, ""}, // a bad radix with a bad constant
+        {{"100", "pi", "2"}, kUsage, ""},  // pi without a method
     };
     for (const char *n : {"12", "0", "-100", "abc", "", "-9223372036854775808", "+12", " 7"}) {
         t.push_back({{n, "e", "2"}, kUsage, ""});
@@ -111,7 +111,7 @@ TEST(CommandLine, IncompleteOrInvalidRequestsGetTheUsageText)
         t.push_back({{"100", cst, "16", "1"}, kUsage, ""});
         t.push_back({{"100", cst, "16"}, kUsage, ""});
     }
-    for (const char *radix : {"10", "0x10", "0", "-2", "x16", "8", ""}) {
+    for (const char *radix : {"0x10", "0", "-2", "x16", "8", "1", "3", "100", "-10", ""}) {
         t.push_back({{"100", "sqrt2", radix}, kUsage, ""});
         t.push_back({{"100", "pi", radix, "2"}, kUsage, ""});
     }
@@ -134,6 +134,8 @@ TEST(CommandLine, NumbersBeyondTheirRangeNeverWrapIntoAValidRequest)
                               "18446744073709551618",  // 2^64 + 2
                               "4294967312",            // 2^32 + 16
                               "4294967298",            // 2^32 + 2
+                              "18446744073709551626",  // 2^64 + 10
+                              "4294967306",            // 2^32 + 10
                               "-18446744073709551600", // -(2^64 - 16)
                               "-18446744073709551614", // -(2^64 - 2)
                               "99999999999999999999", "-99999999999999999999"}) {
@@ -157,7 +159,7 @@ TEST(CommandLine, NumbersBeyondTheirRangeNeverWrapIntoAValidRequest)
     // method wins over a count that the size limit would refuse.
     const std::string huge = "99999999999999999999";
     t.push_back({{huge, "tau", "16"}, kUsage, ""});
-    t.push_back({{huge, "e", "10"}, kUsage, ""});
+    t.push_back({{huge, "e", "8"}, kUsage, ""});
     t.push_back({{huge, "pi", "16", "4294967297"}, kUsage, ""});
     t.push_back({{huge, "pi", "16"}, kUsage, ""});
     expect_outcomes(t);
@@ -199,6 +201,10 @@ TEST(CommandLine, NumbersAreReadLikeAtol)
         // Leading zeros are only digits.
         {{"100", "e", "00000000000000000016"}, kValue, "e"},
         {{"100", "pi", "16", "0000000000000000000003"}, kValue, "pi by formula 3"},
+        // Radix 10 and its words.
+        {{"13", "1/sqrt2", "10"}, kValue, "1/sqrt2"},
+        {{"100", "pi", "10", "2"}, kValue, "pi by formula 2"},
+        {{"100", "e", " 10th"}, kValue, "e"},
         // For every constant but pi, the method word is not read at all.
         {{"100", "sqrt2", "16", "4294967297"}, kValue, "sqrt2"},
     });
@@ -224,6 +230,8 @@ TEST(CommandLine, CountsBeyondTheLimitOr64BitsAreRefusedWithOneLine)
         {{"9223372036854775807", "pi", "2", "4"}, kRefusal, "pi by formula 4"},
         {{"99999999999999", "pi", "16", "2"}, kRefusal, "pi by formula 2"},
         {{"9223372036854775807", "1/sqrt2", "16", "x"}, kRefusal, "1/sqrt2"},
+        {{"99999999999999999999", "e", "10"}, kRefusal, "e"},
+        {{"9999999999999", "pi", "10", "4"}, kRefusal, "pi by formula 4"},
     };
     // Above 2^63 - 1 a count reads as 2^63 - 1, never as the count modulo
     // 2^64 (2^64 + 13 would otherwise be a valid 13).

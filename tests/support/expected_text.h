@@ -17,7 +17,7 @@ inline std::string usage_text(const std::string &prog)
            " n cst radix [method]\n"
            "    n      = number of digits\n"
            "    cst    = pi, e, sqrt2, 1/sqrt2\n"
-           "    radix  = 2 or 16\n"
+           "    radix  = 2, 10 or 16\n"
            "    method = 1, or 2, or 3, or 4 and only for pi with :\n"
            "      * 1  : pi/4 = arctan(1/2) + arctan(1/3)\t(Newton)\n"
            "      * 2  : pi/4 = 4 arctan(1/5) - arctan(1/239)\t(Machin)\n"

@@ -300,7 +300,7 @@ TEST(CalculPi, ARadixOrFormulaOutOfRangeIsRefusedSilently)
         int64_t radix;
         int32_t formula;
     };
-    for (const Case c : {Case{10, 2}, Case{0, 1}, Case{8, 3}, Case{16, 0}, Case{2, 5}, Case{16, -1}}) {
+    for (const Case c : {Case{11, 2}, Case{0, 1}, Case{8, 3}, Case{16, 0}, Case{2, 5}, Case{10, -1}}) {
         int32_t result = 0;
         const std::string out = capture_stdout([&] { result = calcul_pi(c.radix, 1000, c.formula); });
         EXPECT_EQ(result, 1) << c.radix << " " << c.formula;

@@ -133,7 +133,7 @@ TEST(RootsAndE, DigitsMatchTheReferenceInRadix2)
 TEST(RootsAndE, UnservedRadixOrNegativeCountPrintsNothing)
 {
     for (const Constant &c : kAll) {
-        for (int64_t base : {5, 0, 10, -16, 8}) {
+        for (int64_t base : {5, 0, 9, 11, -10, -16, 8}) {
             const CalcRun r = run(c, base, 1000);
             EXPECT_EQ(r.result, 1) << c.name << " radix " << base;
             EXPECT_EQ(r.text, "") << c.name << " radix " << base;
@@ -207,7 +207,11 @@ TEST(Limits, LargestDigitCountForAWordCount)
     EXPECT_EQ(max_digits_for_words(16, 66, 3), 62 * 16 + 15);
     EXPECT_EQ(max_digits_for_words(16, 4, 3), 15);
     EXPECT_EQ(max_digits_for_words(16, 3, 3), -1);
-    EXPECT_EQ(max_digits_for_words(10, 66, 3), -1);
+    EXPECT_EQ(max_digits_for_words(8, 66, 3), -1);
+    // 1213 log2(10) / 64 is 62.96, 1214 log2(10) / 64 is 63.01.
+    EXPECT_EQ(max_digits_for_words(10, 66, 3), 1213);
+    EXPECT_EQ(max_digits_for_words(10, 3, 3), -1);
+    EXPECT_EQ(max_digits_for_words(10, INT64_MAX, 3), INT64_MAX);
     EXPECT_EQ(max_digits_for_words(2, INT64_MAX, 3), INT64_MAX);
     EXPECT_EQ(max_digits_for_words(16, INT64_MAX / 8, 3), INT64_MAX);
     // At the limit the word count is exactly max_words.
@@ -218,6 +222,9 @@ TEST(Limits, LargestDigitCountForAWordCount)
         EXPECT_EQ(record_words(2, d2 + 1), words + 1);
         EXPECT_EQ(record_words(16, d16), words);
         EXPECT_EQ(record_words(16, d16 + 1), words + 1);
+        const int64_t d10 = max_digits_for_words(10, words, 3);
+        EXPECT_EQ(::record_words(10, d10, 3), words);
+        EXPECT_EQ(::record_words(10, d10 + 1, 3), words + 1);
     }
 }
 

@@ -18,14 +18,15 @@
  * The division itself is in divHalfB_common.inc (the reciprocal, the
  * half-step and its chain, the segments): fewer than 16 words run one
  * remainder chain; from 16 words on, a remainder pass gives the remainder
- * entering each of four segments and four chains run side by side. The
+ * entering each of four segments (six from 48 words on) and the four (six)
+ * chains run side by side. The
  * quotient halves are stored where their dividend halves were, after the
  * remainder pass has read every word.
  *
  * Registers: rdi A, rsi d then A's words, r9 d (then D = d << 32), r8 m,
  * cl l, r10 the index of the top word divided, rdx the remainder carried
- * into it; the segmented path saves and uses rbx, rbp, r12-r15 and the red
- * zone (leaf routine).
+ * into it; the segmented path saves and uses rbx, rbp, r12-r15 and a
+ * stack frame below them.
  *
  * Speed on AMD EPYC (lscpu: family 26, model 2; about 3.3 GHz measured with
  * a chain of dependent adds), in place, beside GMP 6.2 mpn_divrem_1 in
@@ -47,6 +48,11 @@
 .endm
 .macro QSTORE64 src, p
         mov     \src, (\p)
+.endm
+/* The segmented loop addresses the quotient exactly as the dividend. */
+#define DST_LOW %rdi
+#define DST_HIGH %rsi
+.macro DST_SETUP
 .endm
 
 #include "divHalfB_common.inc"

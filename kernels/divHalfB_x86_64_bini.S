@@ -22,7 +22,8 @@
  * The division itself is in divHalfB_common.inc (the reciprocal, the
  * half-step and its chain, the segments): fewer than 16 words run one
  * remainder chain; from 16 words on, a remainder pass gives the remainder
- * entering each of four segments and four chains run side by side. A
+ * entering each of four segments (six from 48 words on) and the four (six)
+ * chains run side by side. A
  * quotient goes to Q's word of the same index as the dividend word, at the
  * dividend's address plus the distance between the two arrays (zero when
  * Q is A, which is then divided in place).
@@ -30,7 +31,7 @@
  * Registers: rdi Q, rsi A then A's words, r9 d (then D = d << 32), r8 m,
  * cl l, r10 the index of the top word divided, rdx the remainder carried
  * into it, r11 Q's words minus A's; the segmented path saves and uses rbx,
- * rbp, r12-r15 and the red zone (leaf routine).
+ * rbp, r12-r15 and a stack frame below them.
  *
  * Speed on AMD EPYC (lscpu: family 26, model 2; about 3.3 GHz measured with
  * a chain of dependent adds), into another record, beside GMP 6.2
@@ -53,6 +54,14 @@
 .endm
 .macro QSTORE64 src, p
         mov     \src, (\p,%r11)
+.endm
+/* The segmented loop's two Q pointers: the dividend's two plus the
+ * distance between the arrays. */
+#define DST_LOW %r9
+#define DST_HIGH %r11
+.macro DST_SETUP
+        lea     (%rdi,%r11), %r9
+        add     %rsi, %r11
 .endm
 
 #include "divHalfB_common.inc"

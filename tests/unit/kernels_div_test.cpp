@@ -190,13 +190,14 @@ TEST(DivisionKernels, AgreeWithGmpOnRandomWordsForEveryKindOfDivisor)
     }
 }
 
-// Numbers of 16 words or more are cut into four segments: three of
-// L = 4 floor(n/16) words at the bottom, the top one of L + e words
-// (0 <= e < 16), whose n mod 4 top words the remainder pass folds one by
-// one. Every n from 1 to 80 gives the one-chain path (n < 16), the smallest
-// segments (L = 4, the lowest one ending at word 0 and the top one at the
-// top word) and every e and n mod 4; the longer ones put segments 2 KiB and
-// 32 KiB apart and reach the loop's steady state. The remainder pass folds
+// From 16 words on the kernels cut a number of n words into S segments
+// (S = 4 below 48 words, 6 from there): S - 1 of L = floor(n / S) words at
+// the bottom, the lowest ending at word 0, and the top one of the L + e
+// left (e < S), ending at the top word; the remainder pass folds each
+// segment's words mod 4 one by one. Every n from 1 to 80 gives the
+// one-chain path (n < 16), both segment counts with their smallest
+// segments (4 and 8 words), every e and every L mod 4; the longer ones put
+// segments kilobytes apart and reach the loop's steady state. The pass folds
 // with B^j mod d: 274177 divides 2^64 + 1, so there B^j mod d alternates
 // between d - 1 and 1, the largest constants a divisor can have.
 TEST(DivisionKernels, EverySegmentationAgreesWithGmp)

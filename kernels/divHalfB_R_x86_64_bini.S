@@ -31,14 +31,15 @@
  * Speed on AMD EPYC (lscpu: family 26, model 2; about 3.3 GHz measured with
  * a chain of dependent adds), in place, beside GMP 6.2 mpn_divrem_1 in
  * place, one run of bench/div_bench on a shared machine, 2026-12-08
- * (cycles per word; per call at 4 words):
- *   words        divHalfB_R     mpn_divrem_1   (the one-chain loop: 20)
- *   4            65 per call    79 per call
- *   16           12.3           14.0
- *   64           8.5            12.7
- *   1024         7.4            12.2
- *   65536        7.5            12.5
- * (d = 7; d = 25, 57121, 384199201 and 2^32-1 within the run's noise.)
+ * (cycles per word, per call at 4 words):
+ *   words        divHalfB_R     mpn_divrem_1
+ *   4            50 per call    52 per call
+ *   16           12.3           11.7
+ *   64           8.2            11.2
+ *   1024         6.1            11.2
+ *   65536        5.9            11.3
+ * (d = 7; d = 25, 57121, 384199201 and 2^32-1 within 2 %. Before the
+ * segments: 20 cycles per word, the latency of one half-step chain.)
  */
 #include "lii_layout.h"
 

@@ -36,14 +36,15 @@
  * Speed on AMD EPYC (lscpu: family 26, model 2; about 3.3 GHz measured with
  * a chain of dependent adds), into another record, beside GMP 6.2
  * mpn_divrem_1 into another array, one run of bench/div_bench on a shared
- * machine, 2026-12-08 (cycles per word; per call at 4 words):
- *   words        divHalfB       mpn_divrem_1   (the one-chain loop: 20)
- *   4            76 per call    75 per call
- *   16           13.6           13.5
- *   64           8.8            12.0
- *   1024         7.5            11.6
- *   65536        8.2            11.6
- * (d = 7; d = 25, 57121, 384199201 and 2^32-1 within the run's noise.)
+ * machine, 2026-12-08 (cycles per word, per call at 4 words):
+ *   words        divHalfB       mpn_divrem_1
+ *   4            48 per call    51 per call
+ *   16           12.5           11.3
+ *   64           8.1            11.6
+ *   1024         6.1            11.4
+ *   65536        6.0            11.5
+ * (d = 7; d = 25, 57121, 384199201 and 2^32-1 within 2 %. Before the
+ * segments: 20 cycles per word, the latency of one half-step chain.)
  */
 #include "lii_layout.h"
 

@@ -105,7 +105,8 @@ void BM_gmp_divrem_1_in_place(benchmark::State &state)
     per_word(state, n);
 }
 
-const std::vector<std::vector<int64_t>> kShapes = {{4, 16, 1024, 65536}, {384199201, 7}};
+const std::vector<std::vector<int64_t>> kShapes = {{4, 16, 64, 1024, 65536},
+                                                   {7, 25, 57121, 384199201, 4294967295}};
 
 } // namespace
 

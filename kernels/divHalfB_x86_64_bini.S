@@ -3,7 +3,7 @@
  *
  * Q := floor(A / d), A only read; words 0..A.indiceMax, most significant
  * first. Returns the remainder. Q's words above its new indiceMax keep
- * what they held; Q.taille_mantisse is never read.
+ * what they held; Q.taille_mantisse is never read. Q may be A itself.
  *
  *   d == 0         Q and A untouched, returns 2^64-1
  *   A.signe == 0   Q.signe 0, Q.indiceMax -1 (words and aux untouched),
@@ -15,88 +15,57 @@
  *                  so the next quotient word is >= 2^64/d >= 1); a quotient
  *                  of nothing makes Q.signe 0, Q.indiceMax -1, Q.aux kept
  *   otherwise      Q.indiceMax set, A's signe and aux copied into Q
- *   2 <= d < 2^32  reciprocal method, below
+ *   2 <= d < 2^32  reciprocal and half-steps, one div per call
  *   d >= 2^32      one hardware div per word (remainder < d, so every
  *                  quotient fits a word)
  *
- * Reciprocal (one hardware div per call), l = ceil(log2 d), s = l - 1:
- *   s = bsr(d - 1)   (ceil(log2 d) = floor(log2(d-1)) + 1 for d >= 2)
- *   m = floor(2^64 (2^l - d) / d) + 1 (div of (2^l - d):0 by d; 2^l-d < d)
- *   D = d << 32
- * Each word is divided as two 32-bit halves, high half first. A half-step
- * takes the partial dividend n = r<<32 | h (r < d, so n < d 2^32):
- *   t = high word of m*n
- *   q = (t + ((n - t) >> 1)) >> s  ==  floor((n + t) / 2) >> s
- *     == (n + t) >> l, formed as add; shr %cl with l kept in %cl.
- *       The sum needs no 65th bit: m - 1 <= 2^64 (2^l - d)/d gives
- *       n + t < n 2^l/d + 1 <= (d 2^32 - 1) 2^l/d + 1 <= 2^64 - 2^l/d + 1,
- *       and 2^l >= d, so n + t < 2^64 (l <= 32 and n < d 2^32 here).
- *   next n = (n<<32 | h') - q*D  mod 2^64  ==  (n - q d)<<32 | h'
- * so the remainder is never formed on its own: n<<32 | h' is built off
- * the chain while the multiply runs. Powers of two need no path of their
- * own (m = 1, t = 0, q = n >> l). The last remainder is n >> 32.
+ * The division itself is in divHalfB_common.inc (the reciprocal, the
+ * half-step and its chain, the segments): fewer than 16 words run one
+ * remainder chain; from 16 words on, a remainder pass gives the remainder
+ * entering each of four segments (six from 48 words on) and the four (six)
+ * chains run side by side. A
+ * quotient goes to Q's word of the same index as the dividend word, at the
+ * dividend's address plus the distance between the two arrays (zero when
+ * Q is A, which is then divided in place).
  *
- * Dependency chain of one half-step (latencies in cycles, as measured on
- * the processor named below):
- *   mul   m            4   rdx = t  (n copied into rax beforehand)
- *   add   n, rdx       1   n + t
- *   shr   %cl, rdx     1   q
- *   imul  D, rdx       3   q * (d << 32)
- *   sub   rdx, x       1   next n
- *                     10 cycles per half-step, 20 per word
+ * Registers: rdi Q, rsi A then A's words, r9 d (then D = d << 32), r8 m,
+ * cl l, r10 the index of the top word divided, rdx the remainder carried
+ * into it, r11 Q's words minus A's; the segmented path saves and uses rbx,
+ * rbp, r12-r15 and a stack frame below them.
  *
- * Registers: rdi Q (record; then n/x), rsi A (then x/n), rcx l in %cl,
- * r8 Q's words, r9 d (then the high quotient half), r10 word index,
- * r11 A's words, rax/rdx mul and scratch; m and D sit in the red zone at
- * -16(%rsp) and -8(%rsp) (leaf routine).
- *
- * Measured on AMD EPYC (family 26, model 2, about 4.1 GHz), into another
- * record, beside GMP 6.2 mpn_divrem_1 into another array on the same
- * divisor, one run of bench/div_bench (ns per word; ratio to GMP):
- *   words      d = 384199201           d = 7
- *   1024       4.78 / 2.68  1.78       4.75 / 2.73  1.74
- *   65536      4.79 / 2.72  1.76       4.99 / 2.71  1.84
- *   4 words, per call: 12.5 ns beside GMP's 12.1 ns.
- * That is about 19.5 cycles per word against the 20 of the chain with the
- * 4-cycle high word of mul measured on this processor (GMP: about 11).
+ * Speed on AMD EPYC (lscpu: family 26, model 2; about 3.3 GHz measured with
+ * a chain of dependent adds), into another record, beside GMP 6.2
+ * mpn_divrem_1 into another array, one run of bench/div_bench on a shared
+ * machine, 2026-12-08 (cycles per word, per call at 4 words):
+ *   words        divHalfB       mpn_divrem_1
+ *   4            48 per call    51 per call
+ *   16           12.5           11.3
+ *   64           8.1            11.6
+ *   1024         6.1            11.4
+ *   65536        6.0            11.5
+ * (d = 7; d = 25, 57121, 384199201 and 2^32-1 within 2 %. Before the
+ * segments: 20 cycles per word, the latency of one half-step chain.)
  */
 #include "lii_layout.h"
 
-/* One half-step. \n holds the partial dividend; leaves in \x the next one
- * but for the subtraction of q*D, whose low 32 bits are \h (a 32-bit memory
- * operand, or none for the very last half), and the quotient half in %rdx. */
-.macro HALFSTEP n, x, h:vararg
-        mov     \n, %rax
-        mulq    -16(%rsp)
-        mov     \n, \x
-        shl     $32, \x
-.ifnb \h
-        movl    \h, %eax
-        or      %rax, \x
-.endif
-        add     \n, %rdx
-        shr     %cl, %rdx
+/* Into Q: %r11 holds Q's word array minus A's, so a quotient goes to the
+ * word of Q at the index of the word of A it comes from. */
+.macro QSTORE32 src, p, off
+        movl    \src, \off(\p,%r11)
+.endm
+.macro QSTORE64 src, p
+        mov     \src, (\p,%r11)
+.endm
+/* The segmented loop's two Q pointers: the dividend's two plus the
+ * distance between the arrays. */
+#define DST_LOW %r9
+#define DST_HIGH %r11
+.macro DST_SETUP
+        lea     (%rdi,%r11), %r9
+        add     %rsi, %r11
 .endm
 
-/* Subtracts q*D (q in %rdx) from \x: \x becomes the next partial dividend. */
-.macro NEXTDIVIDEND x
-        imul    -8(%rsp), %rdx
-        sub     %rdx, \x
-.endm
-
-/* Divides word %r10 of A's array %r11 into Q's array %r8; n in %rsi on
- * entry and on exit. \next is the high half of A's word below, omitted for
- * word 0 (the remainder is then n >> 32). */
-.macro WORDSTEP next:vararg
-        HALFSTEP %rsi, %rdi, (%r11,%r10,8)
-        mov     %rdx, %r9
-        NEXTDIVIDEND %rdi
-        HALFSTEP %rdi, %rsi, \next
-        shl     $32, %r9
-        or      %rdx, %r9
-        mov     %r9, (%r8,%r10,8)
-        NEXTDIVIDEND %rsi
-.endm
+#include "divHalfB_common.inc"
 
         .text
         .p2align 5
@@ -105,114 +74,64 @@
 divHalfB_x86_64_bini:
         mov     %rdx, %r9
         test    %r9, %r9
-        jz      .Ldzero
+        jz      .Ldivisor_zero
         cmpq    $0, LII_SIGNE(%rsi)
-        je      .Lazero
+        je      .Ldividend_zero
         cmp     $1, %r9
         je      .Lcopy
-        shr     $32, %rdx
-        jnz     .Ltop                   /* d >= 2^32: no reciprocal */
+        RECIPROCAL .Lfields
 
-        /* The reciprocal first, so that its div runs while the top word
-         * is examined. */
-        lea     -1(%r9), %rax
-        xor     %ecx, %ecx              /* bsr leaves its destination's old */
-        bsr     %rax, %rcx              /* value in place: break that link  */
-        mov     $2, %edx
-        shl     %cl, %rdx               /* 2^l */
-        sub     %r9, %rdx               /* 2^l - d, below d */
-        inc     %ecx                    /* l: the loop shifts n + t by l */
-        xor     %eax, %eax
-        div     %r9
-        add     $1, %rax
-        mov     %rax, -16(%rsp)         /* m */
-        mov     %r9, %rax
-        shl     $32, %rax
-        mov     %rax, -8(%rsp)          /* D = d << 32 */
-
-.Ltop:
-        mov     LII_MANTISSE(%rsi), %r11
-        mov     LII_MANTISSE(%rdi), %r8
+.Lfields:
+        mov     LII_MANTISSE(%rdi), %r11
         mov     LII_INDICEMAX(%rsi), %r10
-        mov     (%r11,%r10,8), %rax
-        xor     %edx, %edx              /* remainder carried into the top */
-        cmp     %r9, %rax
-        jae     1f
-        /* Top word below d: quotient word 0, the word itself carried down. */
-        mov     %rax, %rdx
-        movq    $0, (%r8,%r10,8)
+        mov     LII_MANTISSE(%rsi), %rax
+        mov     (%rax,%r10,8), %rdx
+        sub     %rax, %r11              /* Q's words - A's words */
+        cmp     %r9, %rdx
+        jae     .Ltop_quotient_nonzero
+        /* Top word below d: Q's word there is 0, A's word carried down. */
+        add     %r11, %rax
+        movq    $0, (%rax,%r10,8)
         sub     $1, %r10
         js      .Lquotient_zero
-1:
+        jmp     .Lcopy_fields
+.Ltop_quotient_nonzero:
+        xor     %edx, %edx              /* remainder carried into the top */
+.Lcopy_fields:
         mov     %r10, LII_INDICEMAX(%rdi)
         mov     LII_SIGNE(%rsi), %rax
         mov     %rax, LII_SIGNE(%rdi)
         mov     LII_AUX(%rsi), %rax
         mov     %rax, LII_AUX(%rdi)
-        mov     %r9, %rax
-        shr     $32, %rax
-        jnz     .Lslow
+        mov     LII_MANTISSE(%rsi), %rsi
+        cmp     $1, %r9
+        je      .Lcopy_words
+        DIVIDE_WORDS
 
-        /* n for the high half of the top word: r << 32 | its high half. */
-        shl     $32, %rdx
-        movl    4(%r11,%r10,8), %esi
-        or      %rdx, %rsi
-        test    %r10, %r10
-        jz      .Llast
-
-        .p2align 4
-.Lloop:
-        WORDSTEP -4(%r11,%r10,8)
-        dec     %r10
-        jnz     .Lloop
-.Llast:
-        WORDSTEP
-        shr     $32, %rsi
-        mov     %rsi, %rax
-        ret
-
+        /* Zero quotient: Q's words above and aux stay as they were. */
+.Ldividend_zero:
+        xor     %edx, %edx
 .Lquotient_zero:
         movq    $-1, LII_INDICEMAX(%rdi)
         movq    $0, LII_SIGNE(%rdi)
         mov     %rdx, %rax
         ret
 
-        /* Divisor of 2^32 or more: hardware div on every word, the
-         * remainder (rdx, below d) carried down. */
-.Lslow:
-        mov     (%r11,%r10,8), %rax
-        div     %r9
-        mov     %rax, (%r8,%r10,8)
-        sub     $1, %r10
-        jns     .Lslow
-        mov     %rdx, %rax
-        ret
-
-.Lazero:
-        movq    $-1, LII_INDICEMAX(%rdi)
-        movq    $0, LII_SIGNE(%rdi)
-        xor     %eax, %eax
-        ret
-
         /* d = 1: Q becomes a copy of A's value. */
 .Lcopy:
-        mov     LII_SIGNE(%rsi), %rax
-        mov     %rax, LII_SIGNE(%rdi)
-        mov     LII_AUX(%rsi), %rax
-        mov     %rax, LII_AUX(%rdi)
         mov     LII_INDICEMAX(%rsi), %r10
-        mov     %r10, LII_INDICEMAX(%rdi)
-        mov     LII_MANTISSE(%rsi), %r11
+        jmp     .Lcopy_fields
+.Lcopy_words:
         mov     LII_MANTISSE(%rdi), %r8
-2:
-        mov     (%r11,%r10,8), %rax
+.Lcopy_word:
+        mov     (%rsi,%r10,8), %rax
         mov     %rax, (%r8,%r10,8)
         sub     $1, %r10
-        jns     2b
+        jns     .Lcopy_word
         xor     %eax, %eax
         ret
 
-.Ldzero:
+.Ldivisor_zero:
         mov     $-1, %rax
         ret
         .size   divHalfB_x86_64_bini, .-divHalfB_x86_64_bini

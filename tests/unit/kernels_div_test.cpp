@@ -1,6 +1,7 @@
 // The two division kernels against GMP's mpn_divrem_1 and against values
 // worked out by hand: quotient words, remainder, signe/indiceMax/aux, words
 // above indiceMax, guard words around every array and the record contract.
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -56,12 +57,15 @@ std::vector<uint64_t> all_words(const Lii *li)
     return std::vector<uint64_t>(li->mantisse, li->mantisse + li->taille_mantisse);
 }
 
-// Divides `value` (top word non-zero) in place and checks everything against
-// GMP: the stale words above indiceMax must come through untouched.
-void check_in_place(const std::vector<uint64_t> &value, uint64_t d, int64_t signe, int64_t extra,
+// Divides `value` (top word non-zero) in place, with the in-place kernel or
+// with the other one given the same record as Q and A, and checks
+// everything against GMP: the stale words above indiceMax must come through
+// untouched.
+void check_in_place(const std::vector<uint64_t> &value, uint64_t d, int64_t signe, int64_t extra, bool q_is_a,
                     std::mt19937_64 *rng)
 {
-    SCOPED_TRACE(::testing::Message() << "in place, d=" << d << " words=" << value.size());
+    SCOPED_TRACE(::testing::Message()
+                 << (q_is_a ? "Q == A" : "in place") << ", d=" << d << " words=" << value.size());
     const auto k = static_cast<int64_t>(value.size()) - 1;
     const Quotient want = gmp_divide(value, d);
     const int64_t top = quotient_top(want);
@@ -71,7 +75,7 @@ void check_in_place(const std::vector<uint64_t> &value, uint64_t d, int64_t sign
     const std::vector<uint64_t> before = all_words(&a);
     const int64_t aux = a.aux;
 
-    EXPECT_EQ(divHalfB_R_x86_64_bini(&a, d), want.reste);
+    EXPECT_EQ(q_is_a ? divHalfB_x86_64_bini(&a, &a, d) : divHalfB_R_x86_64_bini(&a, d), want.reste);
     EXPECT_EQ(a.indiceMax, top);
     EXPECT_GE(a.indiceMax, k - 1) << "at most one top word falls out of use";
     EXPECT_EQ(a.signe, top < 0 ? 0 : signe);
@@ -130,7 +134,8 @@ void check_into_q(const std::vector<uint64_t> &value, uint64_t d, int64_t signe,
 void check_both(const std::vector<uint64_t> &value, uint64_t d, int64_t signe, std::mt19937_64 *rng)
 {
     const auto extra = static_cast<int64_t>((*rng)() % 4);
-    check_in_place(value, d, signe, extra, rng);
+    check_in_place(value, d, signe, extra, false, rng);
+    check_in_place(value, d, signe, extra, true, rng);
     check_into_q(value, d, signe, extra, rng);
 }
 
@@ -177,6 +182,54 @@ TEST(DivisionKernels, AgreeWithGmpOnRandomWordsForEveryKindOfDivisor)
             for (size_t n : {size_t{1}, size_t{2}, size_t{3}, size_t{4}, 5 + rng() % 60, 5 + rng() % 300}) {
                 const int64_t signe = (rng() & 1) ? 1 : -1;
                 check_both(random_value(&rng, n, kind), d, signe, &rng);
+                if (HasFailure()) {
+                    return;
+                }
+            }
+        }
+    }
+}
+
+// From 16 words on the kernels cut a number of n words into S segments
+// (S = 4 below 48 words, 6 from there): S - 1 of L = floor(n / S) words at
+// the bottom, the lowest ending at word 0, and the top one of the L + e
+// left (e < S), ending at the top word; the remainder pass folds each
+// segment's words mod 4 one by one. Every n from 1 to 80 gives the
+// one-chain path (n < 16), both segment counts with their smallest
+// segments (4 and 8 words), every e and every L mod 4; the longer ones put
+// segments kilobytes apart and reach the loop's steady state. The pass folds
+// with B^j mod d: 274177 divides 2^64 + 1, so there B^j mod d alternates
+// between d - 1 and 1, the largest constants a divisor can have.
+TEST(DivisionKernels, EverySegmentationAgreesWithGmp)
+{
+    std::mt19937_64 rng(29);
+    std::vector<size_t> sizes;
+    for (size_t n = 1; n <= 80; ++n) {
+        sizes.push_back(n);
+    }
+    sizes.insert(sizes.end(), {255, 256, 257, 1023, 1024, 1031, 4096 + 13, 65536 + 3});
+    const std::vector<uint64_t> ds = {2,
+                                      3,
+                                      7,
+                                      25,
+                                      57121,
+                                      274177,
+                                      384199201,
+                                      UINT64_C(1) << 31,
+                                      0x80000001,
+                                      0xFFFFFFFB,
+                                      0xFFFFFFFF,
+                                      random_half_word_divisor(&rng),
+                                      (UINT64_C(1) << 32) + 1};
+    for (size_t n : sizes) {
+        for (uint64_t d : ds) {
+            for (WordKind kind : {kUniform, kAllOnes}) {
+                std::vector<uint64_t> value = random_value(&rng, n, kind);
+                check_both(value, d, 1, &rng);
+                // A top word below d starts the division one word lower,
+                // with that word carried in as the remainder.
+                value.back() = 1 + rng() % (std::min(d, UINT64_C(1) << 40) - 1);
+                check_both(value, d, -1, &rng);
                 if (HasFailure()) {
                     return;
                 }

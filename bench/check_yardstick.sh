@@ -15,6 +15,7 @@ yard=${2:?yardstick}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
+yard_flags=""
 
 fail() {
     echo "FAIL [$*]" >&2
@@ -26,7 +27,8 @@ check() {
         fail "$*: program failed"
         return
     fi
-    if ! "$yard" "$@" >"$work/y" 2>"$work/yerr"; then
+    # shellcheck disable=SC2086
+    if ! "$yard" $yard_flags "$@" >"$work/y" 2>"$work/yerr"; then
         fail "$*: yardstick failed: $(cat "$work/yerr")"
         return
     fi
@@ -56,12 +58,16 @@ check() {
     fi
 }
 
-# From the smallest records (4 words) to a few hundred words, in both radixes.
+# From the smallest records (4 words) to a few hundred words, in every radix;
+# pi both one term at a time and with the program's grouped terms.
 for n in 13 64 1000 6000; do
-    for radix in 2 16; do
-        for method in 1 2 3 4; do
-            check "$n" pi "$radix" "$method"
+    for radix in 2 10 16; do
+        for yard_flags in "" --grouped; do
+            for method in 1 2 3 4; do
+                check "$n" pi "$radix" "$method"
+            done
         done
+        yard_flags=""
         for cst in e sqrt2 1/sqrt2; do
             check "$n" "$cst" "$radix"
         done
@@ -69,7 +75,7 @@ for n in 13 64 1000 6000; do
 done
 
 # Requests that both must refuse.
-for bad in "12 pi 16 2" "100 pi 10 2" "100 pi 16 5" "100 tau 16"; do
+for bad in "12 pi 16 2" "100 pi 8 2" "100 pi 16 5" "100 tau 16"; do
     # shellcheck disable=SC2086
     if "$yard" $bad >/dev/null 2>&1; then
         fail "$bad: the yardstick accepted it"

@@ -1,6 +1,9 @@
-// vexo_gmp_yardstick n cst radix [method]: the calculator's own series, step
-// for step, with GMP's mpn functions in place of the five kernels. It is the
-// yardstick that whole runs of vexo_x86_64 are timed against.
+// vexo_gmp_yardstick [--grouped] n cst radix [method]: the calculator's own
+// series, step for step, with GMP's mpn functions in place of the five
+// kernels. It is the yardstick that whole runs of vexo_x86_64 are timed
+// against: without --grouped, the arctangent series one term at a time (two
+// divisions per term), as the series is written; with it, the terms sharing
+// their divisions as the program groups them, for a like-for-like measure.
 //
 // Everything that decides the work is the calculator's: the word count W, the
 // fixed-point records of W words (integer word on top), the loops, the order
@@ -30,6 +33,8 @@
 #include "lfx86_64.h"
 
 namespace {
+
+__extension__ typedef unsigned __int128 U128;
 
 struct Number {
     mp_limb_t *words; // W words, least significant first, calloc'd
@@ -168,8 +173,25 @@ struct Formula {
 
 constexpr Formula kFormulas[] = {{kNewton, 2}, {kMachin, 2}, {kGauss, 3}, {kFourTerms, 4}};
 
+// Terms n .. n+k-1 taken from one power, k the largest that keeps every
+// divisor x^(2j) (2(n+j)+1) and the closing x^(2k) below 2^32.
+mp_limb_t group_terms(mp_limb_t x, mp_limb_t n)
+{
+    const U128 limit = static_cast<U128>(1) << 32;
+    const mp_limb_t d = x * x;
+    U128 power = 1;
+    mp_limb_t k = 0;
+    while (power * (2 * (n + k) + 1) < limit && power * d < limit) {
+        power *= d;
+        ++k;
+    }
+    return k > 0 ? k : 1;
+}
+
 // a (created here) = arctan(1/x) = 1/x - 1/(3x^3) + 1/(5x^5) - ...
-bool arctan(Number *a, mp_limb_t x, mp_size_t W)
+// One term at a time, two divisions per term; or, grouped as the program
+// sums it, k + 1 divisions for k terms.
+bool arctan(Number *a, mp_limb_t x, mp_size_t W, bool grouped)
 {
     Number b, un;
     if (!create(a, W)) {
@@ -189,14 +211,19 @@ bool arctan(Number *a, mp_limb_t x, mp_size_t W)
     divide_in_place(a, x);
     copy(&un, a);
     divide_in_place(&un, d);
-    for (mp_limb_t n = 1;; ++n) {
-        divide_into(&b, &un, 2 * n + 1);
-        if ((n & 1) != 0) {
-            subtract(a, &b);
-        } else {
-            add(a, &b);
+    for (mp_limb_t n = 1;;) {
+        const mp_limb_t k = grouped ? group_terms(x, n) : 1;
+        mp_limb_t power = 1;
+        for (mp_limb_t j = 0; j < k; ++j, ++n) {
+            divide_into(&b, &un, power * (2 * n + 1));
+            if ((n & 1) != 0) {
+                subtract(a, &b);
+            } else {
+                add(a, &b);
+            }
+            power *= d;
         }
-        divide_in_place(&un, d);
+        divide_in_place(&un, power);
         if (un.used == 0) {
             break;
         }
@@ -218,17 +245,17 @@ void combine(Number *p, Number *term, const Term *t)
 
 // p (created here) = pi; *seconds gets the span the program reports as its
 // total: from before the first series to the end of the last one.
-bool calculate_pi(Number *p, const Formula *f, mp_size_t W, double *seconds)
+bool calculate_pi(Number *p, const Formula *f, mp_size_t W, bool grouped, double *seconds)
 {
     const double start = now();
-    if (!arctan(p, f->terms[0].x, W)) {
+    if (!arctan(p, f->terms[0].x, W, grouped)) {
         return false;
     }
     multiply(p, f->terms[0].multiplier);
     double end = now();
     for (int i = 1; i < f->term_count; ++i) {
         Number term;
-        if (!arctan(&term, f->terms[i].x, W)) {
+        if (!arctan(&term, f->terms[i].x, W, grouped)) {
             destroy(p);
             return false;
         }
@@ -332,18 +359,24 @@ Constant read_constant(const char *word)
     return kUnknown;
 }
 
-// The calculator's word counts: pi takes one guard word more in radix 2.
+// The calculator's word counts: pi takes one guard word more in radix 2;
+// radix 10 takes n log2(10) fraction bits, log2(10) < 33219280949 / 10^10.
 mp_size_t word_count(Constant cst, long base, long n)
 {
     if (base == 2) {
         return n / 64 + (cst == kPi ? 4 : 3);
+    }
+    if (base == 10) {
+        const U128 bits = static_cast<U128>(n) * 33219280949U;
+        return static_cast<mp_size_t>(bits / (static_cast<U128>(10000000000U) * 64)) + 4;
     }
     return n / 16 + 4;
 }
 
 int usage()
 {
-    std::fputs("usage: vexo_gmp_yardstick n pi|e|sqrt2|1/sqrt2 2|16 [method 1-4, pi only]\n", stderr);
+    std::fputs("usage: vexo_gmp_yardstick [--grouped] n pi|e|sqrt2|1/sqrt2 2|10|16 [method 1-4, pi only]\n",
+               stderr);
     return 1;
 }
 
@@ -354,6 +387,8 @@ void print(const Number *r, long base)
     const double start = now();
     if (base == 2) {
         print_cst_base2_bini(&view);
+    } else if (base == 10) {
+        print_cst_base10_bini(&view);
     } else {
         print_cst_base16_bini(&view);
     }
@@ -361,14 +396,14 @@ void print(const Number *r, long base)
     std::fprintf(stderr, "print_seconds %.6f\n", now() - start);
 }
 
-bool calculate(Number *r, Constant cst, long method, mp_size_t W)
+bool calculate(Number *r, Constant cst, long method, mp_size_t W, bool grouped)
 {
     double seconds = 0.0;
     int64_t k = 0;
     bool done = false;
     switch (cst) {
     case kPi:
-        done = calculate_pi(r, &kFormulas[method - 1], W, &seconds);
+        done = calculate_pi(r, &kFormulas[method - 1], W, grouped, &seconds);
         break;
     case kE:
         done = calculate_e(r, W, &k, &seconds);
@@ -395,6 +430,13 @@ bool calculate(Number *r, Constant cst, long method, mp_size_t W)
 
 int main(int argc, char **argv)
 {
+    // --grouped: the arctangent terms share their divisions as the program's
+    // do; without it, the series one term at a time.
+    const bool grouped = argc > 1 && std::strcmp(argv[1], "--grouped") == 0;
+    if (grouped) {
+        --argc;
+        ++argv;
+    }
     if (argc < 4) {
         return usage();
     }
@@ -402,12 +444,12 @@ int main(int argc, char **argv)
     const Constant cst = read_constant(argv[2]);
     const long base = std::strtol(argv[3], nullptr, 10);
     const long method = argc > 4 ? std::strtol(argv[4], nullptr, 10) : 0;
-    if (n < 13 || cst == kUnknown || (base != 2 && base != 16) ||
+    if (n < 13 || cst == kUnknown || (base != 2 && base != 10 && base != 16) ||
         (cst == kPi && (method < 1 || method > 4))) {
         return usage();
     }
     Number r;
-    if (!calculate(&r, cst, method, word_count(cst, base, n))) {
+    if (!calculate(&r, cst, method, word_count(cst, base, n), grouped)) {
         return 2;
     }
     print(&r, base);

@@ -11,14 +11,8 @@
  *                        word T-1 is the integer part, words T-2..0 the
  *                        fraction (64*(T-1) fraction bits).
  *
- * Record contract, kept by every routine that writes an Lii:
- *   1. signe == 0 means the value is zero, whatever the other fields hold.
- *   2. signe != 0 means 0 <= indiceMax <= T-1 and mantisse[indiceMax] != 0.
- *   3. Words above indiceMax are not part of the value and are never read
- *      as such; the kernels may leave stale values there.
- *   4. Zeros made by the create/initialise/random routines and by the
- *      subtract and divide kernels have signe 0 and indiceMax -1.
- *   5. taille_mantisse never changes while the record lives.
+ * The record rules, aliasing and the caller's duties are stated beside the
+ * types below.
  *
  * Values left by destruction: Li signe -2, taille_mantisse -10;
  * Lii signe -1, taille_mantisse -10, indiceMax -1. mantisse is not reset.
@@ -37,6 +31,29 @@
 extern "C" {
 #endif
 
+/*
+ * Record rules, kept by every routine that writes an Lii (T = taille_mantisse):
+ *   1. signe == 0 means the value is zero, whatever the other fields hold.
+ *   2. signe != 0 means 0 <= indiceMax <= T-1 and mantisse[indiceMax] != 0,
+ *      with one exception: right after an add or a multiply whose result
+ *      reports a lost carry or top word, indiceMax stays at T-1 over a word
+ *      that may be zero.
+ *   3. Words above indiceMax are not part of the value and are never read
+ *      as such; the kernels may leave stale values there.
+ *   4. Zeros made by the create/initialise/random routines and by the
+ *      subtract and divide kernels have signe 0 and indiceMax -1.
+ *   5. taille_mantisse never changes while the record lives.
+ *
+ * Aliasing: add and subtract may take the same record as A and B (A + A,
+ * A - A), and the dividing kernel may take it as Q and A (Q == A divides in
+ * place). The other routines that take two records expect two different
+ * ones.
+ *
+ * The caller's duties, which nothing checks: a copy's destination has at
+ * least as many words as its source; indiceMax lies within the array; a
+ * quotient record Q has at least A.indiceMax+1 words; a record is destroyed
+ * once, and not used after that.
+ */
 typedef struct Li {
     int64_t signe;           /* 1, 0 or -1; -2 once destroyed */
     int64_t taille_mantisse; /* number of words; -10 once destroyed */

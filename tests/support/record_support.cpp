@@ -1,6 +1,8 @@
 #include "record_support.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <string>
 
 Lii make_guarded_lii(int64_t taille)
 {
@@ -43,17 +45,40 @@ void free_guarded_lii(Lii *li)
     li->mantisse = nullptr;
 }
 
-::testing::AssertionResult record_contract_holds(const Lii *li)
+::testing::AssertionResult record_contract_holds(const Lii *li, RecordRules rules)
 {
-    if (li->signe == 0) {
-        return ::testing::AssertionSuccess();
+    const std::string broken = record_rule_broken(li, rules);
+    if (!broken.empty()) {
+        return ::testing::AssertionFailure() << broken;
     }
-    if (li->indiceMax < 0 || li->indiceMax >= li->taille_mantisse) {
-        return ::testing::AssertionFailure() << "signe " << li->signe << " with indiceMax " << li->indiceMax
-                                             << " outside 0.." << li->taille_mantisse - 1;
+    return ::testing::AssertionSuccess();
+}
+
+Lii copy_guarded_lii(const Lii *li)
+{
+    Lii copy = make_guarded_lii(li->taille_mantisse);
+    std::copy_n(li->mantisse, li->taille_mantisse, copy.mantisse);
+    copy.signe = li->signe;
+    copy.aux = li->aux;
+    copy.indiceMax = li->indiceMax;
+    return copy;
+}
+
+::testing::AssertionResult same_record(const Lii *got, const Lii *want)
+{
+    if (got->signe != want->signe || got->taille_mantisse != want->taille_mantisse || got->aux != want->aux ||
+        got->indiceMax != want->indiceMax) {
+        return ::testing::AssertionFailure()
+               << "fields (signe, taille_mantisse, aux, indiceMax) = (" << got->signe << ", "
+               << got->taille_mantisse << ", " << got->aux << ", " << got->indiceMax << "), expected ("
+               << want->signe << ", " << want->taille_mantisse << ", " << want->aux << ", " << want->indiceMax
+               << ")";
     }
-    if (li->mantisse[li->indiceMax] == 0) {
-        return ::testing::AssertionFailure() << "word at indiceMax " << li->indiceMax << " is zero";
+    for (int64_t i = 0; i < want->taille_mantisse; ++i) {
+        if (got->mantisse[i] != want->mantisse[i]) {
+            return ::testing::AssertionFailure() << "word " << i << " is " << std::hex << got->mantisse[i]
+                                                 << ", expected " << want->mantisse[i];
+        }
     }
     return ::testing::AssertionSuccess();
 }

@@ -1,5 +1,6 @@
 // Helpers shared by the test suites: records with guard words around their
-// arrays, the record contract as a checkable predicate, and random words.
+// arrays, the record rules as a checkable predicate, whole-record copies and
+// comparisons, and random words.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "kernel_model.h"
 #include "lfx86_64.h"
 
 // Guard words placed below and above every guarded array.
@@ -21,9 +23,17 @@ Lii make_guarded_lii(int64_t taille);
 bool guards_intact(const Lii *li);
 void free_guarded_lii(Lii *li);
 
-// The record contract: signe 0 or a non-zero top word at an indiceMax
-// inside the array.
-::testing::AssertionResult record_contract_holds(const Lii *li);
+// The record rules of lfx86_64.h: signe 0, or an indiceMax inside the array
+// over a non-zero word. Right after an add or a multiply whose result
+// reported a lost carry or top word, pass kAfterLostTopWord: the word at
+// indiceMax = taille_mantisse-1 may then be zero.
+::testing::AssertionResult record_contract_holds(const Lii *li, RecordRules rules = kRecordAtRest);
+
+// A guarded record with the same fields and the same taille_mantisse words
+// as li (stale ones included); free it with free_guarded_lii.
+Lii copy_guarded_lii(const Lii *li);
+// Every field but the array's address, and every word of the array.
+::testing::AssertionResult same_record(const Lii *got, const Lii *want);
 
 // Sets the record to the integer whose words are `words` (least significant
 // first): words are copied, indiceMax is the top non-zero word, signe 1 or 0.

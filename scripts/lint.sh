@@ -6,7 +6,7 @@
 #   scripts/lint.sh --fix    reformat the sources in place first
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh lint
 build=${LINT_BUILD:-build-lint}
 
 mapfile -t sources < <(git ls-files '*.cpp' '*.h' '*.c')

@@ -10,11 +10,15 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 build=${BUILD_DIR:-build}
 
-scripts/deps.sh
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+scripts/deps.sh test
+# The end-to-end test programs come with the tests: turn them on in a build
+# that scripts/run.sh configured without them.
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXO_BUILD_TESTS=ON >/dev/null
+else
+  cmake -S . -B "$build" -DVEXO_BUILD_TESTS=ON >/dev/null
 fi
-cmake --build "$build"
+cmake --build "$build" -j "$(nproc)"
 
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT

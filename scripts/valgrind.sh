@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 
 prog=${1:-${VEXO_BIN:-build/vexo_x86_64}}
 digits=${VALGRIND_DIGITS:-200}
-command -v valgrind >/dev/null || { echo "valgrind.sh: valgrind not found (apt-get install valgrind)"; exit 1; }
+scripts/deps.sh valgrind
 [ -x "$prog" ] || { echo "valgrind.sh: no program at $prog (build it first)"; exit 1; }
 
 # The program's own exit statuses are 0, 1 and 2; valgrind reports its

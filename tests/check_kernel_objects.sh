@@ -4,6 +4,8 @@
 # no other symbol, has nothing to relocate, carries no data, and marks its
 # stack non-executable.
 set -u
+# readelf and nm are parsed below: their messages in the C locale.
+export LC_ALL=C
 status=0
 fail() { echo "FAIL $1: $2"; status=1; }
 

@@ -1,6 +1,7 @@
-// The two division kernels against GMP's mpn_divrem_1 and against values
-// worked out by hand: quotient words, remainder, signe/indiceMax/aux, words
-// above indiceMax, guard words around every array and the record contract.
+// The two division kernels against the kernel model (every field and every
+// word of both records), against GMP's mpn_divrem_1 and against values worked
+// out by hand: quotient words, remainder, signe/indiceMax/aux, words above
+// indiceMax, guard words around every array and the record contract.
 #include <algorithm>
 #include <cstdint>
 #include <random>
@@ -9,6 +10,7 @@
 #include <gmp.h>
 #include <gtest/gtest.h>
 
+#include "kernel_model.h"
 #include "lfx86_64.h"
 #include "record_support.h"
 
@@ -74,8 +76,13 @@ void check_in_place(const std::vector<uint64_t> &value, uint64_t d, int64_t sign
     load_value(&a, value, signe, rng);
     const std::vector<uint64_t> before = all_words(&a);
     const int64_t aux = a.aux;
+    Lii model = copy_guarded_lii(&a);
+    const uint64_t model_result = q_is_a ? model_div_into(&model, &model, d) : model_div_in_place(&model, d);
 
     EXPECT_EQ(q_is_a ? divHalfB_x86_64_bini(&a, &a, d) : divHalfB_R_x86_64_bini(&a, d), want.reste);
+    EXPECT_EQ(model_result, want.reste);
+    EXPECT_TRUE(same_record(&a, &model));
+    free_guarded_lii(&model);
     EXPECT_EQ(a.indiceMax, top);
     EXPECT_GE(a.indiceMax, k - 1) << "at most one top word falls out of use";
     EXPECT_EQ(a.signe, top < 0 ? 0 : signe);
@@ -110,8 +117,15 @@ void check_into_q(const std::vector<uint64_t> &value, uint64_t d, int64_t signe,
     const std::vector<uint64_t> q_before = all_words(&q);
     const Lii a_fields = a;
     const int64_t q_aux = q.aux;
+    Lii model_a = copy_guarded_lii(&a);
+    Lii model_q = copy_guarded_lii(&q);
+    EXPECT_EQ(model_div_into(&model_q, &model_a, d), want.reste);
 
     EXPECT_EQ(divHalfB_x86_64_bini(&q, &a, d), want.reste);
+    EXPECT_TRUE(same_record(&q, &model_q));
+    EXPECT_TRUE(same_record(&a, &model_a));
+    free_guarded_lii(&model_a);
+    free_guarded_lii(&model_q);
     EXPECT_EQ(all_words(&a), a_before);
     EXPECT_EQ(a.signe, a_fields.signe);
     EXPECT_EQ(a.indiceMax, a_fields.indiceMax);

@@ -18,7 +18,7 @@
  * Lii signe -1, taille_mantisse -10, indiceMax -1. mantisse is not reset.
  *
  * Memory comes from calloc (one element per word) and returns with free.
- * No routine of the library prints, except the four printers.
+ * No routine of the library prints, except the five printers.
  */
 #ifndef LFX86_64_H
 #define LFX86_64_H
@@ -169,15 +169,19 @@ uint64_t mulB_R_x86_64_bini(Lii *A, uint64_t f);
 
 /* A := floor(A / d) in place; returns A mod d. Divisors 1..2^32-1 use one
  * hardware division per call (for the reciprocal) and two multiplications
- * per 32-bit half-word. Divisors of 2^32 and more take a slower exact path
- * (one hardware division per word). d == 0 leaves A untouched and returns
- * 2^64-1, a value no true remainder can take. */
+ * per 32-bit half-word. From 16 words on, the words are split into 4 (from
+ * 48 words, 6) segments whose entering remainders come from a remainder-only
+ * pass (about 1.25 multiplications per word more), so that as many
+ * remainder chains run side by side. Divisors of 2^32 and more take a slower
+ * exact path (one hardware division per word). d == 0 leaves A untouched
+ * and returns 2^64-1, a value no true remainder can take. */
 uint64_t divHalfB_R_x86_64_bini(Lii *A, uint64_t d);
 
 /* Q := floor(A / d), A only read; returns A mod d. Q must have at least
- * A.indiceMax+1 words. Q's words above its new indiceMax keep what they
- * held. Divisors as for divHalfB_R_x86_64_bini; d == 0 leaves Q and A
- * untouched and returns 2^64-1. */
+ * A.indiceMax+1 words, and may be A itself. Q's words above its new
+ * indiceMax keep what they held. Divisors and speed as for
+ * divHalfB_R_x86_64_bini; d == 0 leaves Q and A untouched and returns
+ * 2^64-1. */
 uint64_t divHalfB_x86_64_bini(Lii *Q, const Lii *A, uint64_t d);
 
 /* Stores the processor's 64-bit time-stamp counter in *p. */

@@ -142,12 +142,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const int argc = static_cast<int>(words.size());
 
     int status = -1;
-    const std::string out = capturer_stdout([&] { status = vexo_main(argc, argv.data()); });
+    const std::string out = capture_output([&] { status = vexo_main(argc, argv.data()); });
 
-    exiger(status == 0 || status == 1 || status == 2, "exit status outside 0, 1, 2");
-    exiger(status == expected_status(words), "exit status differs from the one the words ask for");
+    require(status == 0 || status == 1 || status == 2, "exit status outside 0, 1, 2");
+    require(status == expected_status(words), "exit status differs from the one the words ask for");
     if (status == 1) {
-        exiger(out == usage_text(argc > 0 ? words[0] : "vexo_x86_64"), "usage text differs");
+        require(out == usage_text(argc > 0 ? words[0] : "vexo_x86_64"), "usage text differs");
         return 0;
     }
     // A valid request from here on: words 1 to 3 (and 4 for pi) are read.
@@ -155,15 +155,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const int method = pi ? static_cast<int>(read_number(words[4])) : 0;
     if (status == 2) {
         const TooLargeLine line = parse_too_large(out);
-        exiger(line.valid, "a refused request prints other than its one line");
-        exiger(line.constant == (pi ? "pi by formula " + std::to_string(method) : words[2]) &&
-                   line.radix == read_number(words[3]),
-               "a refusal names another request");
+        require(line.valid, "a refused request prints other than its one line");
+        require(line.constant == (pi ? "pi by formula " + std::to_string(method) : words[2]) &&
+                    line.radix == read_number(words[3]),
+                "a refusal names another request");
     } else {
-        exiger(starts_with(out, pi ? pi_banner(method) : constant_banner(words[2])),
-               "a computed request does not start with its banner");
-        exiger(ends_with(out, "\n\n") && has_integer_line(out),
-               "a computed request does not end with its value");
+        require(starts_with(out, pi ? pi_banner(method) : constant_banner(words[2])),
+                "a computed request does not start with its banner");
+        require(ends_with(out, "\n\n") && has_integer_line(out),
+                "a computed request does not end with its value");
     }
     return 0;
 }

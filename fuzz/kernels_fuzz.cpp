@@ -49,8 +49,8 @@ Place make_place()
     const size_t data = ((kMaxWords + kGuardWords) * sizeof(uint64_t) + page - 1) / page * page;
     auto *block =
         static_cast<uint8_t *>(mmap(nullptr, data + 2 * page, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
-    exiger(block != MAP_FAILED, "mmap of the arena");
-    exiger(mprotect(block + page, data, PROT_READ | PROT_WRITE) == 0, "mprotect of the arena");
+    require(block != MAP_FAILED, "mmap of the arena");
+    require(mprotect(block + page, data, PROT_READ | PROT_WRITE) == 0, "mprotect of the arena");
     return Place{reinterpret_cast<uint64_t *>(block + page),
                  reinterpret_cast<uint64_t *>(block + page + data)};
 }
@@ -90,9 +90,9 @@ bool guards_intact(const Lii *r, bool against_top)
 
 // Words that the kernels' carries, borrows and reciprocals find hardest come
 // up often; the rest are raw.
-uint64_t pick_word(Octets *o)
+uint64_t pick_word(FuzzBytes *o)
 {
-    switch (octet(o) % 10) {
+    switch (next_byte(o) % 10) {
     case 0:
         return 0;
     case 1:
@@ -106,26 +106,26 @@ uint64_t pick_word(Octets *o)
     case 5:
         return uint64_t{1} << 32;
     case 6:
-        return octet(o);
+        return next_byte(o);
     default:
-        return mot_brut(o);
+        return next_word(o);
     }
 }
 
-int64_t pick_size(Octets *o, int64_t minimum)
+int64_t pick_size(FuzzBytes *o, int64_t minimum)
 {
-    const uint8_t b = octet(o);
+    const uint8_t b = next_byte(o);
     int64_t t = 1 + b % 40;
     if (b >= 240) { // now and then a long array, up to kMaxWords
-        const int64_t high = octet(o);
-        t = 1 + (high << 8 | octet(o)) % kMaxWords;
+        const int64_t high = next_byte(o);
+        t = 1 + (high << 8 | next_byte(o)) % kMaxWords;
     }
     return t < minimum ? minimum : t;
 }
 
-int64_t pick_signe(Octets *o)
+int64_t pick_signe(FuzzBytes *o)
 {
-    switch (octet(o) % 5) {
+    switch (next_byte(o) % 5) {
     case 0:
     case 1:
         return 1;
@@ -134,7 +134,7 @@ int64_t pick_signe(Octets *o)
     case 3:
         return -1;
     default: {
-        const int64_t s = static_cast<int64_t>(mot_brut(o));
+        const int64_t s = static_cast<int64_t>(next_word(o));
         return s == 0 ? 7 : s; // any non-zero signe means "not zero"
     }
     }
@@ -144,22 +144,22 @@ int64_t pick_signe(Octets *o)
 // word at its indiceMax; a zero one has indiceMax -1 or, as after a
 // multiplication by 0, some index left over. Every word above indiceMax is
 // stale: whatever the input gives.
-Lii make_record(Octets *o, const Place *p, int64_t t, bool against_top)
+Lii make_record(FuzzBytes *o, const Place *p, int64_t t, bool against_top)
 {
     Lii r;
     r.taille_mantisse = t;
     r.mantisse = place_array(p, t, against_top);
-    r.aux = static_cast<int64_t>(mot_brut(o));
+    r.aux = static_cast<int64_t>(next_word(o));
     r.signe = pick_signe(o);
     for (int64_t i = 0; i < t; ++i) {
         r.mantisse[i] = pick_word(o);
     }
-    const uint8_t b = octet(o);
-    const int64_t index = (static_cast<int64_t>(octet(o)) << 8 | b) % t;
+    const uint8_t b = next_byte(o);
+    const int64_t index = (static_cast<int64_t>(next_byte(o)) << 8 | b) % t;
     if (r.signe != 0) {
         r.indiceMax = index;
         if (r.mantisse[r.indiceMax] == 0) {
-            r.mantisse[r.indiceMax] = 1 + octet(o);
+            r.mantisse[r.indiceMax] = 1 + next_byte(o);
         }
     } else {
         r.indiceMax = (b & 1) != 0 ? index : -1;
@@ -167,14 +167,14 @@ Lii make_record(Octets *o, const Place *p, int64_t t, bool against_top)
     return r;
 }
 
-uint64_t pick_divisor(Octets *o)
+uint64_t pick_divisor(FuzzBytes *o)
 {
-    const uint8_t b = octet(o);
+    const uint8_t b = next_byte(o);
     switch (b % 12) {
     case 0:
         return (b & 0x10) != 0 ? 0 : 1;
     case 1:
-        return uint64_t{1} << (octet(o) % 64); // powers of two, also 2^32 and above
+        return uint64_t{1} << (next_byte(o) % 64); // powers of two, also 2^32 and above
     case 2:
         return 0xFFFFFFFFULL - (b >> 4); // just below 2^32
     case 3:
@@ -189,14 +189,14 @@ uint64_t pick_divisor(Octets *o)
     }
     case 6:
     case 7:
-        return 2 + octet(o) % 254;
+        return 2 + next_byte(o) % 254;
     case 8:
     case 9: {
-        const uint64_t d = mot_brut(o) & 0xFFFFFFFFULL; // a half-word divisor
+        const uint64_t d = next_word(o) & 0xFFFFFFFFULL; // a half-word divisor
         return d < 2 ? 2 : d;
     }
     default:
-        return mot_brut(o);
+        return next_word(o);
     }
 }
 
@@ -224,13 +224,13 @@ void require_same(const Lii *kernel, const ModelRecord *model, const char *what)
                       kernel->aux == m->aux && kernel->indiceMax == m->indiceMax &&
                       std::memcmp(kernel->mantisse, model->words,
                                   static_cast<size_t>(kernel->taille_mantisse) * sizeof(uint64_t)) == 0;
-    exiger(same, what);
+    require(same, what);
 }
 
 void require_rules(const Lii *r, RecordRules rules)
 {
     const std::string broken = record_rule_broken(r, rules);
-    exiger(broken.empty(), broken.c_str());
+    require(broken.empty(), broken.c_str());
 }
 
 // The model's copies of up to two records, kept off the stack (128 KB).
@@ -246,8 +246,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size == 0) {
         return 0;
     }
-    Octets o = octets_de(data, size);
-    const uint8_t choice = octet(&o);
+    FuzzBytes o = fuzz_bytes_of(data, size);
+    const uint8_t choice = next_byte(&o);
     const bool a_against_top = (choice & 0x10) != 0; // which side of each array meets the protected page
     const bool b_against_top = (choice & 0x20) != 0;
     const bool same_record = (choice & 0xC0) == 0xC0; // add/sub with A == B, division into Q == A
@@ -269,19 +269,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         Lii *model_b = same_record ? &ma->record : &mb->record;
         const uint64_t want = adding ? model_add(&ma->record, model_b) : model_sub(&ma->record, model_b);
         const uint64_t got = adding ? add_R_2P_x86_64_bini_spe(&A, b) : sub_R_2P_x86_64_bini_spe(&A, b);
-        exiger(got == want,
-               adding ? "add result differs from the model" : "sub result differs from the model");
+        require(got == want,
+                adding ? "add result differs from the model" : "sub result differs from the model");
         require_same(&A, ma, "A differs from the model");
         require_same(&B, mb, "B differs from the model");
         require_rules(&A, adding && got != 0 ? kAfterLostTopWord : kRecordAtRest);
-        exiger(guards_intact(&B, b_against_top), "guard words of B changed");
+        require(guards_intact(&B, b_against_top), "guard words of B changed");
         break;
     }
     case 2: {
-        const uint64_t f = (octet(&o) & 1) != 0 ? pick_word(&o) : pick_divisor(&o);
+        const uint64_t f = (next_byte(&o) & 1) != 0 ? pick_word(&o) : pick_divisor(&o);
         const uint64_t want = model_mul(&ma->record, f);
         const uint64_t got = mulB_R_x86_64_bini(&A, f);
-        exiger(got == want, "mul result differs from the model");
+        require(got == want, "mul result differs from the model");
         require_same(&A, ma, "A differs from the model");
         require_rules(&A, got != 0 ? kAfterLostTopWord : kRecordAtRest);
         break;
@@ -290,7 +290,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const uint64_t d = pick_divisor(&o);
         const uint64_t want = model_div_in_place(&ma->record, d);
         const uint64_t got = divHalfB_R_x86_64_bini(&A, d);
-        exiger(got == want, "divide in place: remainder differs from the model");
+        require(got == want, "divide in place: remainder differs from the model");
         require_same(&A, ma, "divide in place: A differs from the model");
         require_rules(&A, kRecordAtRest);
         break;
@@ -299,7 +299,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // Q needs room for A's words in use; often exactly that, so that a
         // write past them meets the protected page.
         const int64_t needed = A.signe != 0 ? A.indiceMax + 1 : 1;
-        int64_t tq = (octet(&o) & 1) != 0 ? needed : pick_size(&o, needed);
+        int64_t tq = (next_byte(&o) & 1) != 0 ? needed : pick_size(&o, needed);
         tq = tq > kMaxWords ? kMaxWords : tq;
         Lii Q = make_record(&o, &ar->places[1], tq, b_against_top);
         copy_for_model(&Q, mb);
@@ -308,15 +308,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         Lii *model_q = same_record ? &ma->record : &mb->record;
         const uint64_t want = model_div_into(model_q, &ma->record, d);
         const uint64_t got = divHalfB_x86_64_bini(q, &A, d);
-        exiger(got == want, "divide into Q: remainder differs from the model");
+        require(got == want, "divide into Q: remainder differs from the model");
         require_same(&A, ma, "divide into Q: A differs from the model");
         require_same(&Q, mb, "divide into Q: Q differs from the model");
         require_rules(q, kRecordAtRest);
-        exiger(guards_intact(&Q, b_against_top), "guard words of Q changed");
+        require(guards_intact(&Q, b_against_top), "guard words of Q changed");
         break;
     }
     }
-    exiger(A.mantisse == a_words, "A's array moved");
-    exiger(guards_intact(&A, a_against_top), "guard words of A changed");
+    require(A.mantisse == a_words, "A's array moved");
+    require(guards_intact(&A, a_against_top), "guard words of A changed");
     return 0;
 }

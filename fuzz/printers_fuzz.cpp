@@ -30,28 +30,28 @@ namespace {
 // The checker walks every output character; left uninstrumented for coverage
 // it costs a tenth of what it would, and the printers' own coverage is what
 // guides the fuzzer.
-#define SANS_COUVERTURE __attribute__((no_sanitize("coverage")))
+#define NO_COVERAGE __attribute__((no_sanitize("coverage")))
 
 constexpr int64_t kMotsMax = 2048; // past the printers' 32 KB buffer in both radixes
 
-uint64_t mot_choisi(Octets *o)
+uint64_t chosen_word(FuzzBytes *o)
 {
-    switch (octet(o) % 8) {
+    switch (next_byte(o) % 8) {
     case 0:
         return 0;
     case 1:
         return ~uint64_t{0};
     case 2:
-        return octet(o); // leading zeros in the integer part
+        return next_byte(o); // leading zeros in the integer part
     case 3:
-        return uint64_t{1} << (octet(o) % 64);
+        return uint64_t{1} << (next_byte(o) % 64);
     default:
-        return mot_brut(o);
+        return next_word(o);
     }
 }
 
 // Value of one digit character in the radix, or -1.
-SANS_COUVERTURE int valeur_chiffre(char c, int base)
+NO_COVERAGE int digit_value(char c, int base)
 {
     if (c >= '0' && c <= '9') {
         const int v = c - '0';
@@ -64,80 +64,81 @@ SANS_COUVERTURE int valeur_chiffre(char c, int base)
 }
 
 // Reads the text front to back; every mismatch stops the run.
-struct Lecture {
-    const std::string *texte;
+struct Reader {
+    const std::string *text;
     size_t pos;
 };
 
-SANS_COUVERTURE void attendre(Lecture *l, const std::string &attendu, const char *quoi)
+NO_COVERAGE void expect_text(Reader *l, const std::string &expected, const char *what)
 {
-    exiger(l->texte->compare(l->pos, attendu.size(), attendu) == 0, quoi);
-    l->pos += attendu.size();
+    require(l->text->compare(l->pos, expected.size(), expected) == 0, what);
+    l->pos += expected.size();
 }
 
 // The integer line: the digits of the top word without leading zeros, ".".
-SANS_COUVERTURE void verifier_entier(Lecture *l, uint64_t haut, int base)
+NO_COVERAGE void check_integer(Reader *l, uint64_t top, int base)
 {
     const int bits = base == 2 ? 1 : 4;
     uint64_t v = 0;
     size_t n = 0;
     for (;;) {
-        exiger(l->pos < l->texte->size(), "output ends inside the integer line");
-        const char c = (*l->texte)[l->pos];
+        require(l->pos < l->text->size(), "output ends inside the integer line");
+        const char c = (*l->text)[l->pos];
         if (c == '.') {
             break;
         }
-        const int d = valeur_chiffre(c, base);
-        exiger(d >= 0, "integer line holds a character that is no digit");
-        exiger(n > 0 || d != 0, "integer part has a leading zero");
-        exiger(n * bits < 64, "integer part has more digits than a word");
+        const int d = digit_value(c, base);
+        require(d >= 0, "integer line holds a character that is no digit");
+        require(n > 0 || d != 0, "integer part has a leading zero");
+        require(n * bits < 64, "integer part has more digits than a word");
         v = v << bits | static_cast<uint64_t>(d);
         ++n;
         ++l->pos;
     }
-    exiger(v == haut, "integer digits do not give the top word");
-    attendre(l, ".\n", "integer line does not end with the point and a newline");
+    require(v == top, "integer digits do not give the top word");
+    expect_text(l, ".\n", "integer line does not end with the point and a newline");
 }
 
 // The fraction: every digit, with its spaces and count lines, read back into
 // the words from the top fraction word down.
-SANS_COUVERTURE void verifier_fraction(Lecture *l, const Lii *a, int base)
+NO_COVERAGE void check_fraction(Reader *l, const Lii *a, int base)
 {
     const int bits = base == 2 ? 1 : 4;
     const int64_t par_mot = 64 / bits;
     const int64_t total = par_mot * (a->taille_mantisse - 1);
-    uint64_t mot = 0;
+    uint64_t word = 0;
     for (int64_t i = 1; i <= total; ++i) {
-        exiger(l->pos < l->texte->size(), "output ends before the last fraction digit");
-        const int d = valeur_chiffre((*l->texte)[l->pos], base);
-        exiger(d >= 0, "fraction digit expected");
+        require(l->pos < l->text->size(), "output ends before the last fraction digit");
+        const int d = digit_value((*l->text)[l->pos], base);
+        require(d >= 0, "fraction digit expected");
         ++l->pos;
-        mot = mot << bits | static_cast<uint64_t>(d);
+        word = word << bits | static_cast<uint64_t>(d);
         if (i % par_mot == 0) {
             const int64_t j = a->taille_mantisse - 1 - i / par_mot;
-            exiger(mot == a->mantisse[j], "fraction digits do not give the word");
-            mot = 0;
+            require(word == a->mantisse[j], "fraction digits do not give the word");
+            word = 0;
         }
         if (i % 100 == 0) {
-            attendre(l, "  :: " + std::to_string(i) + " \n", "count line expected after a hundredth digit");
+            expect_text(l, "  :: " + std::to_string(i) + " \n",
+                        "count line expected after a hundredth digit");
         } else if (i % 10 == 0) {
-            attendre(l, " ", "space expected after a group of ten");
+            expect_text(l, " ", "space expected after a group of ten");
         }
     }
 }
 
-SANS_COUVERTURE void verifier_sortie(const std::string &sortie, const Lii *a, int base)
+NO_COVERAGE void check_output(const std::string &output, const Lii *a, int base)
 {
-    Lecture l{&sortie, 0};
-    attendre(&l, "\n", "output does not start with a newline");
-    verifier_entier(&l, a->mantisse[a->taille_mantisse - 1], base);
-    verifier_fraction(&l, a, base);
-    attendre(&l, "\n\n", "output does not close with two newlines");
-    exiger(l.pos == sortie.size(), "output goes on after the closing newlines");
+    Reader l{&output, 0};
+    expect_text(&l, "\n", "output does not start with a newline");
+    check_integer(&l, a->mantisse[a->taille_mantisse - 1], base);
+    check_fraction(&l, a, base);
+    expect_text(&l, "\n\n", "output does not close with two newlines");
+    require(l.pos == output.size(), "output goes on after the closing newlines");
 }
 
 // The radix-10 text of the record, from GMP.
-SANS_COUVERTURE std::string decimal_text(const Lii *a)
+NO_COVERAGE std::string decimal_text(const Lii *a)
 {
     const int64_t fraction_words = a->taille_mantisse - 1;
     const int64_t digits = decimal_fraction_digits(a->taille_mantisse);
@@ -154,7 +155,7 @@ SANS_COUVERTURE std::string decimal_text(const Lii *a)
         std::free(text);
     }
     mpz_clears(n, power, nullptr);
-    exiger(static_cast<int64_t>(fraction.size()) <= digits, "GMP gives more decimal digits than the count");
+    require(static_cast<int64_t>(fraction.size()) <= digits, "GMP gives more decimal digits than the count");
     fraction.insert(0, static_cast<size_t>(digits) - fraction.size(), '0');
 
     const uint64_t top = a->mantisse[fraction_words];
@@ -174,28 +175,28 @@ SANS_COUVERTURE std::string decimal_text(const Lii *a)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    Octets o = octets_de(data, size);
-    const uint8_t choix = octet(&o);
+    FuzzBytes o = fuzz_bytes_of(data, size);
+    const uint8_t choix = next_byte(&o);
     const int base = (choix & 0x80) != 0 ? 10 : (choix & 1) != 0 ? 16 : 2;
-    int64_t t = 1 + octet(&o) % 40;
+    int64_t t = 1 + next_byte(&o) % 40;
     if ((choix & 0x7E) == 0x7E) { // now and then (1 in 64) a long record
-        t = 1 + (static_cast<int64_t>(octet(&o)) << 8 | octet(&o)) % kMotsMax;
+        t = 1 + (static_cast<int64_t>(next_byte(&o)) << 8 | next_byte(&o)) % kMotsMax;
     }
-    std::vector<uint64_t> mots(static_cast<size_t>(t));
-    for (uint64_t &m : mots) {
-        m = mot_choisi(&o);
+    std::vector<uint64_t> words(static_cast<size_t>(t));
+    for (uint64_t &m : words) {
+        m = chosen_word(&o);
     }
     Lii a;
     a.taille_mantisse = t;
-    a.mantisse = mots.data();
-    a.signe = static_cast<int64_t>(mot_brut(&o)) % 4 - 2;
-    a.indiceMax = static_cast<int64_t>(mot_brut(&o));
-    a.aux = static_cast<int64_t>(mot_brut(&o));
-    const Lii avant = a;
-    const std::vector<uint64_t> mots_avant = mots;
+    a.mantisse = words.data();
+    a.signe = static_cast<int64_t>(next_word(&o)) % 4 - 2;
+    a.indiceMax = static_cast<int64_t>(next_word(&o));
+    a.aux = static_cast<int64_t>(next_word(&o));
+    const Lii before = a;
+    const std::vector<uint64_t> words_before = words;
 
     uint64_t result = 0;
-    const std::string sortie = capturer_stdout([&] {
+    const std::string output = capture_output([&] {
         if (base == 2) {
             print_cst_base2_bini(&a);
         } else if (base == 16) {
@@ -205,12 +206,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
     });
 
-    exiger(std::memcmp(&a, &avant, sizeof a) == 0 && mots == mots_avant, "a printer changed the record");
+    require(std::memcmp(&a, &before, sizeof a) == 0 && words == words_before, "a printer changed the record");
     if (base == 10) {
-        exiger(result == 0, "the decimal printer reports a failure with memory to spare");
-        exiger(sortie == decimal_text(&a), "decimal text differs from GMP's conversion");
+        require(result == 0, "the decimal printer reports a failure with memory to spare");
+        require(output == decimal_text(&a), "decimal text differs from GMP's conversion");
     } else {
-        verifier_sortie(sortie, &a, base);
+        check_output(output, &a, base);
     }
     return 0;
 }

@@ -167,7 +167,7 @@ double fastest(const std::vector<double> &v)
     return *std::min_element(v.begin(), v.end());
 }
 
-#define SIZES Arg(4)->Arg(16)->Arg(1024)->Arg(65536)->ComputeStatistics("min", fastest)
+#define SIZES Arg(4)->Arg(16)->Arg(64)->Arg(1024)->Arg(65536)->ComputeStatistics("min", fastest)
 BENCHMARK(BM_add_R_2P_x86_64_bini_spe)->SIZES;
 BENCHMARK(BM_mpn_add_n)->SIZES;
 BENCHMARK(BM_sub_R_2P_x86_64_bini_spe)->SIZES;

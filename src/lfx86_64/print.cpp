@@ -241,15 +241,15 @@ __extension__ typedef unsigned __int128 Wide;
 // collecting each group, words below `dropped` left out.
 struct DecimalWork {
     uint64_t *base;
-    int64_t taille;  // T
-    int64_t top;     // index of the top non-zero fraction word, -1 for zero
-    int64_t dropped; // words at the bottom left out of the multiplications
-    bool inexact;    // a non-zero word has been left out
+    int64_t word_count; // T
+    int64_t top;        // index of the top non-zero fraction word, -1 for zero
+    int64_t dropped;    // words at the bottom left out of the multiplications
+    bool inexact;       // a non-zero word has been left out
 };
 
 void load_fraction(DecimalWork *w, const uint64_t *words)
 {
-    const int64_t f = w->taille - 1;
+    const int64_t f = w->word_count - 1;
     w->top = -1;
     for (int64_t i = 0; i < f; ++i) {
         w->base[i] = words[i];
@@ -275,14 +275,14 @@ void drop_words_below(DecimalWork *w, int64_t keep_from)
 // digits that it moved into word F, and clears that word.
 uint64_t next_group(DecimalWork *w)
 {
-    const int64_t f = w->taille - 1;
+    const int64_t f = w->word_count - 1;
     if (w->top < w->dropped) {
         w->top = -1; // the words kept are all zero
         return 0;
     }
     Lii kept;
     kept.signe = 1;
-    kept.taille_mantisse = w->taille - w->dropped;
+    kept.taille_mantisse = w->word_count - w->dropped;
     kept.mantisse = w->base + w->dropped;
     kept.aux = 0;
     kept.indiceMax = w->top - w->dropped;
@@ -314,7 +314,7 @@ void group_digits(uint64_t g, char *digits)
 int64_t convert_fraction(DecimalWork *w, FractionLayout *layout, int64_t digits, int64_t first_group,
                          bool may_drop)
 {
-    const int64_t f = w->taille - 1;
+    const int64_t f = w->word_count - 1;
     const int64_t groups = (digits + kGroupDigits - 1) / kGroupDigits;
     char text[kGroupDigits];
     for (int64_t g = 0; g < groups; ++g) {
@@ -342,11 +342,11 @@ uint64_t print_decimal(const Lii *a)
         print_no_value();
         return 0;
     }
-    const int64_t taille = a->taille_mantisse;
+    const int64_t word_count = a->taille_mantisse;
     Lii copy_record;
     copy_record.mantisse = nullptr;
-    if (taille > 1) {
-        createLii(&copy_record, taille);
+    if (word_count > 1) {
+        createLii(&copy_record, word_count);
         if (copy_record.mantisse == nullptr) {
             return 1;
         }
@@ -354,15 +354,15 @@ uint64_t print_decimal(const Lii *a)
     Output out;
     out.len = 0;
     put_text(&out, "\n");
-    if (a->mantisse[taille - 1] != 0) {
-        put_unsigned(&out, a->mantisse[taille - 1]);
+    if (a->mantisse[word_count - 1] != 0) {
+        put_unsigned(&out, a->mantisse[word_count - 1]);
     }
     put_text(&out, ".\n");
 
-    if (taille > 1) {
-        const int64_t digits = decimal_fraction_digits(taille);
+    if (word_count > 1) {
+        const int64_t digits = decimal_fraction_digits(word_count);
         FractionLayout layout{&out, 0};
-        DecimalWork work{copy_record.mantisse, taille, -1, 0, false};
+        DecimalWork work{copy_record.mantisse, word_count, -1, 0, false};
         load_fraction(&work, a->mantisse);
         const int64_t groups = (digits + kGroupDigits - 1) / kGroupDigits;
         const int64_t stopped = convert_fraction(&work, &layout, digits, 0, true);
@@ -380,10 +380,10 @@ uint64_t print_decimal(const Lii *a)
 // The shared part of the dumps: the words from the top one down, each in
 // decimal followed by a space, then the closing newline. A null array (a
 // failed creation) has no words to show.
-void put_words(Output *out, const uint64_t *words, int64_t taille)
+void put_words(Output *out, const uint64_t *words, int64_t word_count)
 {
-    // Counting down from taille itself: taille - 1 would overflow at INT64_MIN.
-    for (int64_t w = words != nullptr ? taille : 0; w > 0; --w) {
+    // Counting down from word_count itself: word_count - 1 would overflow at INT64_MIN.
+    for (int64_t w = words != nullptr ? word_count : 0; w > 0; --w) {
         put_unsigned(out, words[w - 1]);
         out->data[out->len++] = ' ';
         make_room(out);
@@ -391,10 +391,10 @@ void put_words(Output *out, const uint64_t *words, int64_t taille)
     put_text(out, "\n");
 }
 
-void put_precision_and_sign(Output *out, int64_t taille, int64_t signe)
+void put_precision_and_sign(Output *out, int64_t word_count, int64_t signe)
 {
     put_text(out, "\n Precision = ");
-    put_signed(out, taille);
+    put_signed(out, word_count);
     put_text(out, "\n Signe = ");
     put_signed(out, signe);
     put_text(out, "\n");

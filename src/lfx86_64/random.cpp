@@ -24,9 +24,9 @@ uint64_t draw()
     return static_cast<uint64_t>(std::rand());
 }
 
-void fill_words(uint64_t *mantisse, int64_t taille)
+void fill_words(uint64_t *mantisse, int64_t word_count)
 {
-    for (int64_t i = 0; i < taille; ++i) {
+    for (int64_t i = 0; i < word_count; ++i) {
         const uint64_t t = draw();
         const uint64_t t2 = draw();
         mantisse[i] = t + (t2 << 32);
@@ -34,9 +34,9 @@ void fill_words(uint64_t *mantisse, int64_t taille)
 }
 
 // Index of the top non-zero word, -1 when every word is zero.
-int64_t top_word(const uint64_t *mantisse, int64_t taille)
+int64_t top_word(const uint64_t *mantisse, int64_t word_count)
 {
-    for (int64_t i = taille - 1; i >= 0; --i) {
+    for (int64_t i = word_count - 1; i >= 0; --i) {
         if (mantisse[i] != 0) {
             return i;
         }

@@ -22,10 +22,10 @@ double monotonic_seconds()
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-// m:ss, or h:mm:ss from an hour on.
+// m:ss, or h:mm:ss from an hour on, in whole seconds.
 void format_time(char *text, size_t size, double seconds)
 {
-    const auto whole = static_cast<long>(seconds + 0.5);
+    const auto whole = static_cast<long>(seconds);
     if (whole >= 3600) {
         std::snprintf(text, size, "%ld:%02ld:%02ld", whole / 3600, whole / 60 % 60, whole % 60);
     } else {

@@ -35,13 +35,13 @@ TEST(Progress, AppearsForALongRunShowsShareAndTimeLeftAndIsErased)
 
     progress_series(&p, "arctan(1/239)", 0.75, 0.25, 1000);
     progress_check_at(&p, 1000, 101.5); // 75 % done in 1.5 s: 2 s in all
-    EXPECT_EQ(drawn(out), "\r arctan(1/239):  75 % done, 0:02 elapsed, about 0:01 left\033[K");
+    EXPECT_EQ(drawn(out), "\r arctan(1/239):  75 % done, 0:01 elapsed, about 0:00 left\033[K");
 
     progress_check_at(&p, 800, 101.6); // within a quarter second: not redrawn
     progress_check_at(&p, 600, 101.8);
     progress_series_end(&p);
-    EXPECT_EQ(drawn(out), "\r arctan(1/239):  75 % done, 0:02 elapsed, about 0:01 left\033[K"
-                          "\r arctan(1/239):  91 % done, 0:02 elapsed, about 0:00 left\033[K"
+    EXPECT_EQ(drawn(out), "\r arctan(1/239):  75 % done, 0:01 elapsed, about 0:00 left\033[K"
+                          "\r arctan(1/239):  91 % done, 0:01 elapsed, about 0:00 left\033[K"
                           "\r\033[K");
     std::fclose(out);
 }

@@ -1,6 +1,7 @@
 // The radix-10 printer when the copy of the fraction cannot be allocated: it
 // prints nothing and says so by its result; with memory it allocates one
 // copy, also when it has to convert a second time.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "failing_calloc.h"
 #include "printed_output.h"
 #include "record_support.h"
+#include "vexo.h"
 
 namespace {
 
@@ -55,4 +57,37 @@ TEST(DecimalPrinterAlloc, FailedCopyPrintsNothingAndReturnsOne)
     const Outcome again = print_failing_at(std::vector<uint64_t>(400, ~0ULL), 0);
     EXPECT_EQ(again.callocs, 1);
     EXPECT_EQ(parse_printed_number(again.text).fraction, std::string(decimal_fraction_digits(400), '9'));
+}
+
+// A calculator whose value cannot be printed in radix 10 for want of memory
+// writes its out-of-memory line instead of digits, releases everything and
+// fails, so that the program ends with status 2. The printer's copy is the
+// last allocation of a run.
+TEST(DecimalPrinterAlloc, ACalculatorWhosePrinterFindsNoMemoryFails)
+{
+    struct Case {
+        const char *name;
+        int32_t (*run)();
+        const char *line;
+    };
+    const Case cases[] = {
+        {"e", [] { return calcul_e(10, 500); }, " not enough memeory !!!\n"},
+        {"sqrt2", [] { return calcul_sqrt2(10, 500); }, " not enough memeory !!!\n"},
+        {"pi", [] { return calcul_pi(10, 500, 2); }, "Not enough memory !\n\n"},
+    };
+    for (const Case &c : cases) {
+        failing_calloc_fail_at(0);
+        capture_stdout([&] { EXPECT_EQ(c.run(), 0) << c.name; });
+        const long callocs = failing_calloc_calls();
+        int32_t result = 0;
+        const std::string out = capture_stdout([&] {
+            failing_calloc_fail_at(callocs);
+            result = c.run();
+        });
+        failing_calloc_fail_at(0);
+        EXPECT_EQ(result, 1) << c.name;
+        EXPECT_FALSE(parse_printed_number(out).found) << c.name << ": digits printed";
+        const std::string line = c.line;
+        EXPECT_EQ(out.substr(out.size() - std::min(out.size(), line.size())), line) << c.name;
+    }
 }

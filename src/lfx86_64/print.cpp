@@ -299,6 +299,12 @@ uint64_t next_group(DecimalWork *w)
     return group;
 }
 
+// Groups of 19 digits that make up `digits` digits, the last one partial.
+int64_t group_count(int64_t digits)
+{
+    return (digits + kGroupDigits - 1) / kGroupDigits;
+}
+
 // The 19 decimal digits of g < 10^19, leading zeros included.
 void group_digits(uint64_t g, char *digits)
 {
@@ -315,7 +321,7 @@ int64_t convert_fraction(DecimalWork *w, FractionLayout *layout, int64_t digits,
                          bool may_drop)
 {
     const int64_t f = w->word_count - 1;
-    const int64_t groups = (digits + kGroupDigits - 1) / kGroupDigits;
+    const int64_t groups = group_count(digits);
     char text[kGroupDigits];
     for (int64_t g = 0; g < groups; ++g) {
         const int64_t remaining = groups - g;
@@ -364,9 +370,8 @@ uint64_t print_decimal(const Lii *a)
         FractionLayout layout{&out, 0};
         DecimalWork work{copy_record.mantisse, word_count, -1, 0, false};
         load_fraction(&work, a->mantisse);
-        const int64_t groups = (digits + kGroupDigits - 1) / kGroupDigits;
         const int64_t stopped = convert_fraction(&work, &layout, digits, 0, true);
-        if (stopped < groups) {
+        if (stopped < group_count(digits)) {
             load_fraction(&work, a->mantisse);
             convert_fraction(&work, &layout, digits, stopped, false);
         }

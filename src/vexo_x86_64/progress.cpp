@@ -64,6 +64,12 @@ void progress_begin(Progress *p)
     progress_begin_on(p, isatty(STDERR_FILENO) != 0 ? stderr : nullptr, monotonic_seconds());
 }
 
+void progress_begin_series(Progress *p, const char *series, int64_t words)
+{
+    progress_begin(p);
+    progress_series(p, series, 0.0, 1.0, words);
+}
+
 void progress_series(Progress *p, const char *series, double done, double weight, int64_t words)
 {
     p->series = series;

@@ -36,6 +36,9 @@ void progress_begin(Progress *p);
 // As progress_begin, drawing on `out` whatever it is (for tests).
 void progress_begin_on(Progress *p, FILE *out, double now);
 
+// A run that is one series: progress_begin, then that series as the whole.
+void progress_begin_series(Progress *p, const char *series, int64_t words);
+
 // A series starts: it takes `weight` of the run, after `done` of it, on
 // records of `words` words.
 void progress_series(Progress *p, const char *series, double done, double weight, int64_t words);

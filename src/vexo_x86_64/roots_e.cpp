@@ -52,6 +52,17 @@ void print_duration_and_iterations(clock_t tops, clock_t tops2, int64_t k)
     flush_output();
 }
 
+// The value in the radix; false, after the out-of-memory line, when the
+// printer found no memory.
+bool print_value(int64_t base, const Lii *value)
+{
+    if (print_constant(base, value)) {
+        return true;
+    }
+    std::puts(kOutOfMemory);
+    return false;
+}
+
 // A negative digit count makes no sense and would make records too small to
 // hold a fixed-point number; it is refused like an unknown radix.
 bool request_servable(int64_t base, int64_t Nb_decimales)
@@ -83,8 +94,7 @@ int32_t calculate_root(int64_t base, int64_t Nb_decimales, const char *constant,
     initialise_fixedPoint_bini(&un, 1);
     uint64_t term_divisor = 2;
     Progress progress{};
-    progress_begin(&progress);
-    progress_series(&progress, constant, 0.0, 1.0, Nb_decimales_Base64);
+    progress_begin_series(&progress, constant, Nb_decimales_Base64);
     const clock_t tops = read_clock();
     for (;;) {
         divHalfB_R_x86_64_bini(&un, kInverseX);
@@ -104,10 +114,7 @@ int32_t calculate_root(int64_t base, int64_t Nb_decimales, const char *constant,
 
     mulB_R_x86_64_bini(&root, numerator);
     divHalfB_R_x86_64_bini(&root, kPellDenominator);
-    const bool printed = print_constant(base, &root);
-    if (!printed) {
-        std::puts(kOutOfMemory);
-    }
+    const bool printed = print_value(base, &root);
     destroyLii(&root);
     destroyLii(&un);
     destroyLii(&term_share);
@@ -148,8 +155,7 @@ int32_t calcul_e(int64_t base, int64_t Nb_decimales)
     int64_t k = 2;
     initialise_fixedPoint_bini(&un, 1);
     Progress progress{};
-    progress_begin(&progress);
-    progress_series(&progress, "e", 0.0, 1.0, Nb_decimales_Base64);
+    progress_begin_series(&progress, "e", Nb_decimales_Base64);
     const clock_t tops = read_clock();
     for (;;) {
         divHalfB_R_x86_64_bini(&un, static_cast<uint64_t>(k));
@@ -164,10 +170,7 @@ int32_t calcul_e(int64_t base, int64_t Nb_decimales)
     progress_series_end(&progress);
     print_duration_and_iterations(tops, tops2, k);
 
-    const bool printed = print_constant(base, &e);
-    if (!printed) {
-        std::puts(kOutOfMemory);
-    }
+    const bool printed = print_value(base, &e);
     destroyLii(&e);
     destroyLii(&un);
     return printed ? 0 : 1;

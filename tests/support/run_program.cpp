@@ -42,6 +42,17 @@ void read_pipes(int out_fd, int err_fd, std::string *out, std::string *err)
     }
 }
 
+// The argument vector as execve takes it, null-terminated.
+std::vector<char *> argv_pointers(const std::vector<std::string> &argv)
+{
+    std::vector<char *> args;
+    for (const auto &a : argv) {
+        args.push_back(const_cast<char *>(a.c_str()));
+    }
+    args.push_back(nullptr);
+    return args;
+}
+
 // In the child: standard output as the setup asks, then the program.
 [[noreturn]] void start_child(const std::string &path, char **args, const ProgramSetup &setup,
                               int out_pipe[2], int err_pipe[2])
@@ -88,11 +99,7 @@ void read_pipes(int out_fd, int err_fd, std::string *out, std::string *err)
 ProgramRun run_program_with(const std::string &path, const std::vector<std::string> &argv,
                             const ProgramSetup &setup)
 {
-    std::vector<char *> args;
-    for (const auto &a : argv) {
-        args.push_back(const_cast<char *>(a.c_str()));
-    }
-    args.push_back(nullptr);
+    std::vector<char *> args = argv_pointers(argv);
 
     ProgramRun run{"", "", -1, 0};
     int out_pipe[2];
@@ -140,11 +147,7 @@ std::string program_under_test(const char *built)
 std::string output_until(const std::string &path, const std::vector<std::string> &argv,
                          const std::string &marker)
 {
-    std::vector<char *> args;
-    for (const auto &a : argv) {
-        args.push_back(const_cast<char *>(a.c_str()));
-    }
-    args.push_back(nullptr);
+    std::vector<char *> args = argv_pointers(argv);
     int out_pipe[2];
     if (pipe(out_pipe) != 0) {
         return "";
@@ -180,11 +183,7 @@ std::string output_until(const std::string &path, const std::vector<std::string>
 
 ProgramRun run_program_on_terminal(const std::string &path, const std::vector<std::string> &argv)
 {
-    std::vector<char *> args;
-    for (const auto &a : argv) {
-        args.push_back(const_cast<char *>(a.c_str()));
-    }
-    args.push_back(nullptr);
+    std::vector<char *> args = argv_pointers(argv);
     ProgramRun run{"", "", -1, 0};
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
     int out_pipe[2];

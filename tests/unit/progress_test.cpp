@@ -21,12 +21,19 @@ std::string drawn(FILE *out)
     return text;
 }
 
-TEST(Progress, AppearsForALongRunShowsShareAndTimeLeftAndIsErased)
+// A progress line drawn into a temporary file, the run starting at `now`.
+FILE *begin_on_file(Progress *p, double now)
 {
     FILE *out = std::tmpfile();
-    ASSERT_NE(out, nullptr);
+    progress_begin_on(p, out, now);
+    return out;
+}
+
+TEST(Progress, AppearsForALongRunShowsShareAndTimeLeftAndIsErased)
+{
     Progress p{};
-    progress_begin_on(&p, out, 100.0);
+    FILE *out = begin_on_file(&p, 100.0);
+    ASSERT_NE(out, nullptr);
     progress_series(&p, "arctan(1/5)", 0.0, 0.75, 1000);
 
     progress_check_at(&p, 1000, 100.2); // too early to judge
@@ -48,10 +55,9 @@ TEST(Progress, AppearsForALongRunShowsShareAndTimeLeftAndIsErased)
 
 TEST(Progress, HoursAndATermCountBetweenClockReadings)
 {
-    FILE *out = std::tmpfile();
-    ASSERT_NE(out, nullptr);
     Progress p{};
-    progress_begin_on(&p, out, 0.0);
+    FILE *out = begin_on_file(&p, 0.0);
+    ASSERT_NE(out, nullptr);
     progress_series(&p, "e", 0.0, 1.0, 100);
     progress_check_at(&p, 95, 3725.0); // 9.75 % in 1:02:05
     EXPECT_EQ(drawn(out), "\r e:   9 % done, 1:02:05 elapsed, about 9:34:40 left\033[K");

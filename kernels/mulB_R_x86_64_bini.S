@@ -11,27 +11,70 @@
  * stored over its source word at once and its high word kept (the last
  * one in rdx); then one add/adc chain, straight into memory, folds the
  * incoming carry word and each high word into the next low word, and
- * adc $0 turns the last high word into the outgoing carry word. Keeping
- * the low words in memory rather than in registers leaves the loop within
- * the caller-saved registers plus rdi, whose value (A) waits in xmm0 (no
- * stack is used). The n mod 4 leading words go first, one at a time. A
- * non-zero final carry becomes the new top word when A has room.
+ * adc $0 turns the last high word into the outgoing carry word. The n mod 4
+ * leading words go first, one at a time.
  *
- * Registers: rsi = f, r8 = end of the words, r9 = negative word index,
- * r10 = carry word, rax/rdx = mul, rcx/r11/rdi = high words of the first
- * three products of a group, r11 also the count of leading words.
+ * That chain, five dependent steps per four words, is what bounds one pass.
+ * From kTwoChains words on, the top 8k words are cut into two halves of 4k
+ * that run as two independent chains in one loop, the lower one carrying
+ * on from the leading words and the upper one starting from a zero carry
+ * word. The lower chain's last carry word is then added into the upper
+ * half's bottom word; the rare carry out of that addition ripples up the
+ * upper half and, if it leaves it, adds one to the upper chain's carry
+ * word (which stays below f, so this cannot wrap). Each half is kept at
+ * least 256 bytes away from a multiple of 4096 bytes from the other: loads
+ * of one half would otherwise wait on stores to the other whose addresses
+ * share their low 12 bits. k moves down by 16 when needed, and the words
+ * it frees join the leading words of the one chain.
  *
- * Cycles per word, in place, on AMD EPYC (lscpu; family 26 model 2),
- * 2026-12-08, bench/addsubmul_bench: thread CPU time times the core clock
- * that the bench measures (3.3 GHz here), fastest of 12 repetitions, beside
- * GMP 6.2.1's mpn_mul_1 in place in the same run:
- *   words        mulB      GMP       ratio
- *       4        2.04      1.81      1.13
- *      16        1.90      2.05      0.93
- *    1024        1.51      2.32      0.65
- *   65536        1.53      2.33      0.65
+ * A non-zero final carry becomes the new top word when A has room. No
+ * stack is used: rdi (A) waits in xmm0 while it serves as a high word, and
+ * the two-chain path keeps the callee-saved r12 and r13 in xmm1 and xmm2.
+ *
+ * Registers: rsi = f, r8 = end of the words of the chain being run (of
+ * the lower half in the two-chain loop), r12 = end of the upper half (the
+ * half length before that), r9 = negative word index, r10 = carry word
+ * (r13 for the upper half), rax/rdx = mul, rcx/r11/rdi = high words of the
+ * first three products of a group, r11 also the count of leading words.
  */
 #include "lii_layout.h"
+
+#define kTwoChains 128  /* words from which the two-chain path runs */
+
+/* One word at (%r8,%r9,8) times f, plus the carry word r10. */
+.macro  mul_word
+        mov     (%r8,%r9,8), %rax
+        mul     %rsi
+        add     %r10, %rax
+        adc     $0, %rdx
+        mov     %rax, (%r8,%r9,8)
+        mov     %rdx, %r10
+.endm
+
+/* Four words from (%end,%r9,8) times f, with the carry word in carry. */
+.macro  mul_four end, carry
+        mov     (%\end,%r9,8), %rax
+        mul     %rsi
+        mov     %rax, (%\end,%r9,8)
+        mov     %rdx, %rcx              /* h0 */
+        mov     8(%\end,%r9,8), %rax
+        mul     %rsi
+        mov     %rax, 8(%\end,%r9,8)
+        mov     %rdx, %r11              /* h1 */
+        mov     16(%\end,%r9,8), %rax
+        mul     %rsi
+        mov     %rax, 16(%\end,%r9,8)
+        mov     %rdx, %rdi              /* h2 */
+        mov     24(%\end,%r9,8), %rax
+        mul     %rsi
+        mov     %rax, 24(%\end,%r9,8)   /* h3 stays in rdx */
+        add     %\carry, (%\end,%r9,8)
+        adc     %rcx, 8(%\end,%r9,8)
+        adc     %r11, 16(%\end,%r9,8)
+        adc     %rdi, 24(%\end,%r9,8)
+        adc     $0, %rdx
+        mov     %rdx, %\carry
+.endm
 
         .text
         .p2align 4
@@ -46,50 +89,26 @@ mulB_R_x86_64_bini:
         mov     LII_INDICEMAX(%rdi), %r9
         mov     LII_MANTISSE(%rdi), %r8
         inc     %r9                     /* n */
+        xor     %r10d, %r10d            /* carry word */
+        cmp     $kTwoChains, %r9
+        jae     .Ltwo_chains
         lea     (%r8,%r9,8), %r8        /* end of the words */
         mov     %r9, %r11
         neg     %r9                     /* index of word 0 from the end */
-        xor     %r10d, %r10d            /* carry word */
         and     $3, %r11
         jz      .Lgroups
-.Lleading_word:                                  /* the n mod 4 leading words */
-        mov     (%r8,%r9,8), %rax
-        mul     %rsi
-        add     %r10, %rax
-        adc     $0, %rdx
-        mov     %rax, (%r8,%r9,8)
-        mov     %rdx, %r10
+.Lleading_word:                         /* the n mod 4 leading words */
+        mul_word
         inc     %r9
         dec     %r11
         jnz     .Lleading_word
         test    %r9, %r9
         jz      .Ltail
-
 .Lgroups:
         movq    %rdi, %xmm0
         .p2align 4
 .Lloop:
-        mov     (%r8,%r9,8), %rax
-        mul     %rsi
-        mov     %rax, (%r8,%r9,8)
-        mov     %rdx, %rcx              /* h0 */
-        mov     8(%r8,%r9,8), %rax
-        mul     %rsi
-        mov     %rax, 8(%r8,%r9,8)
-        mov     %rdx, %r11              /* h1 */
-        mov     16(%r8,%r9,8), %rax
-        mul     %rsi
-        mov     %rax, 16(%r8,%r9,8)
-        mov     %rdx, %rdi              /* h2 */
-        mov     24(%r8,%r9,8), %rax
-        mul     %rsi
-        mov     %rax, 24(%r8,%r9,8)     /* h3 stays in rdx */
-        add     %r10, (%r8,%r9,8)
-        adc     %rcx, 8(%r8,%r9,8)
-        adc     %r11, 16(%r8,%r9,8)
-        adc     %rdi, 24(%r8,%r9,8)
-        adc     $0, %rdx
-        mov     %rdx, %r10
+        mul_four r8, r10
         add     $4, %r9
         jnz     .Lloop
         movq    %xmm0, %rdi
@@ -112,6 +131,71 @@ mulB_R_x86_64_bini:
         movq    $0, LII_SIGNE(%rdi)
 .Lret:
         ret
+
+.Ltwo_chains:
+        movq    %rdi, %xmm0
+        movq    %r12, %xmm1
+        movq    %r13, %xmm2
+        mov     %r9, %r12
+        shr     $3, %r12                /* k */
+        lea     8(%r12), %rax
+        and     $127, %eax
+        cmp     $16, %eax               /* 32k within 256 bytes of a multiple of 4096 */
+        jae     .Lhalves_apart
+        sub     $16, %r12
+.Lhalves_apart:
+        shl     $2, %r12                /* 4k, the length of each half */
+        lea     (%r12,%r12), %rax
+        sub     %rax, %r9               /* leading words, n - 8k */
+        lea     (%r8,%r9,8), %r8        /* end of the leading words */
+        mov     %r9, %r11
+        neg     %r9
+        and     $3, %r11
+        jz      .Lleading_groups
+.Lleading_word_2:
+        mul_word
+        inc     %r9
+        dec     %r11
+        jnz     .Lleading_word_2
+.Lleading_groups:
+        test    %r9, %r9
+        jz      .Lhalves_start
+.Lleading_loop:
+        mul_four r8, r10
+        add     $4, %r9
+        jnz     .Lleading_loop
+.Lhalves_start:
+        mov     %r12, %r9
+        neg     %r9
+        lea     (%r8,%r12,8), %r8       /* end of the lower half */
+        lea     (%r8,%r12,8), %r12      /* end of the upper half and of A */
+        xor     %r13d, %r13d            /* the upper chain's carry word */
+        .p2align 4
+.Lhalves:
+        mul_four r8, r10
+        mul_four r12, r13
+        add     $4, %r9
+        jnz     .Lhalves
+
+        add     %r10, (%r8)             /* the lower chain's carry word */
+        jnc     .Lseam_done
+        lea     8(%r8), %rax
+.Lseam_carry:                           /* ripple the carry up the upper half */
+        cmp     %r12, %rax
+        je      .Lseam_carry_out
+        addq    $1, (%rax)
+        lea     8(%rax), %rax
+        jc      .Lseam_carry
+        jmp     .Lseam_done
+.Lseam_carry_out:
+        inc     %r13
+.Lseam_done:
+        mov     %r13, %r10
+        mov     %r12, %r8
+        movq    %xmm0, %rdi
+        movq    %xmm1, %r12
+        movq    %xmm2, %r13
+        jmp     .Ltail
         .size   mulB_R_x86_64_bini, .-mulB_R_x86_64_bini
 
         .section .note.GNU-stack,"",@progbits

@@ -443,6 +443,40 @@ TEST(KernelsMul, RandomOperandsAgainstModel)
     }
 }
 
+// Long products chosen word by word: P has random words below a cut, zeros
+// from the cut to word n-1 and a top word H below f, adjusted in word 0 so
+// that f divides it; A = P / f has n words. A kernel that splits the words
+// and joins the pieces' carries afterwards must let a carry ripple through
+// the zero run (it holds all-ones words before the carry arrives) and out
+// of the top. Every cut is tried, at lengths where the split changes shape.
+TEST(KernelsMul, CarriesRippleThroughLongRunsToTheTopWord)
+{
+    std::mt19937_64 rng(12);
+    for (int64_t n : {127, 128, 131, 200, 1000, 1030, 2053}) {
+        for (int64_t cut = 1; cut < n; cut += n > 300 ? 7 : 1) {
+            const uint64_t f = cut % 3 == 0 ? 3 : rng() | (1ULL << 63);
+            std::vector<uint64_t> product(static_cast<size_t>(n + 1), 0);
+            for (int64_t i = 0; i < cut; ++i) {
+                product[static_cast<size_t>(i)] = rng();
+            }
+            product[static_cast<size_t>(n)] = 1 + rng() % (f - 1);
+            const uint64_t r = mpn_mod_1(product.data(), n + 1, f);
+            product[0] = product[0] >= r ? product[0] - r : product[0] + (f - r);
+            std::vector<uint64_t> words(static_cast<size_t>(n + 1));
+            mpn_divexact_1(words.data(), product.data(), n + 1, f);
+            ASSERT_EQ(words[static_cast<size_t>(n)], 0u);
+            words.pop_back();
+            for (int64_t room : {1, 0}) {
+                SCOPED_TRACE(::testing::Message() << "n " << n << " cut " << cut << " room " << room);
+                Lii a = record_of(n + room, words, &rng);
+                check_mul(&a, f); // without room, the model's result is the lost word H
+                EXPECT_EQ(value_words(&a), std::vector<uint64_t>(product.begin(), product.begin() + n + room));
+                free_guarded_lii(&a);
+            }
+        }
+    }
+}
+
 TEST(KernelsMul, ZeroRecordIsLeftAlone)
 {
     std::mt19937_64 rng(9);

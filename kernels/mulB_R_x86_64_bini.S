@@ -36,6 +36,19 @@
  * half length before that), r9 = negative word index, r10 = carry word
  * (r13 for the upper half), rax/rdx = mul, rcx/r11/rdi = high words of the
  * first three products of a group, r11 also the count of leading words.
+ *
+ * Cycles per word, in place, on AMD EPYC (lscpu; family 26 model 2),
+ * 2026-12-08, bench/run (bench/addsubmul_bench, fastest of 3 repetitions,
+ * thread CPU time times the 3.43 GHz core clock that the bench measures),
+ * beside GMP 6.2.1's mpn_mul_1 in place in the same run:
+ *   words        mulB      GMP       ratio
+ *       4        2.09      2.09      1.00
+ *      16        1.96      2.13      0.93
+ *      64        1.34      1.99      0.68
+ *    1024        1.17      2.40      0.49
+ *   65536        1.13      2.40      0.47
+ * The one-chain loop alone ran at about 1.5 from 1024 words. On this
+ * shared machine a busy neighbour can raise both columns by up to half.
  */
 #include "lii_layout.h"
 

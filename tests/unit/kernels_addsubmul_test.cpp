@@ -453,7 +453,7 @@ TEST(KernelsMul, CarriesRippleThroughLongRunsToTheTopWord)
 {
     std::mt19937_64 rng(12);
     for (int64_t n : {127, 128, 131, 200, 1000, 1030, 2053}) {
-        for (int64_t cut = 1; cut < n; cut += n > 300 ? 7 : 1) {
+        for (int64_t cut = 1; cut<n; cut += n> 300 ? 7 : 1) {
             const uint64_t f = cut % 3 == 0 ? 3 : rng() | (1ULL << 63);
             std::vector<uint64_t> product(static_cast<size_t>(n + 1), 0);
             for (int64_t i = 0; i < cut; ++i) {
@@ -470,7 +470,8 @@ TEST(KernelsMul, CarriesRippleThroughLongRunsToTheTopWord)
                 SCOPED_TRACE(::testing::Message() << "n " << n << " cut " << cut << " room " << room);
                 Lii a = record_of(n + room, words, &rng);
                 check_mul(&a, f); // without room, the model's result is the lost word H
-                EXPECT_EQ(value_words(&a), std::vector<uint64_t>(product.begin(), product.begin() + n + room));
+                EXPECT_EQ(value_words(&a),
+                          std::vector<uint64_t>(product.begin(), product.begin() + n + room));
                 free_guarded_lii(&a);
             }
         }

@@ -25,7 +25,10 @@
  * least 256 bytes away from a multiple of 4096 bytes from the other: loads
  * of one half would otherwise wait on stores to the other whose addresses
  * share their low 12 bits. k moves down by 16 when needed, and the words
- * it frees join the leading words of the one chain.
+ * it frees join the leading words of the one chain. The two-chain path
+ * runs its n - 8k leading words through its own copy of the one-chain
+ * loops (the same macros), so that shorter products test nothing more
+ * than they did before it.
  *
  * A non-zero final carry becomes the new top word when A has room. No
  * stack is used: rdi (A) waits in xmm0 while it serves as a high word, and

@@ -3,6 +3,11 @@
 # the end-to-end tests against the installed program, a separate project that
 # finds the library with find_package(lfx86_64) and links one kernel object on
 # its own, the pkg-config file, and the installed kernel objects.
+#
+# What is installed is built as the README's install recipe builds it, in a
+# tree of its own, configured as on a machine without GoogleTest (so the tests
+# must turn themselves off). The end-to-end test programs come from the test
+# build:
 #   scripts/test-installed.sh            uses (or makes) the build in build/
 #   BUILD_DIR=dir scripts/test-installed.sh
 set -euo pipefail
@@ -20,13 +25,18 @@ else
 fi
 cmake --build "$build" -j "$(nproc)"
 
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix=$work/prefix
 step() { echo "== $*"; }
 fail() { echo "test-installed: $*" >&2; exit 1; }
 
-step "install into a temporary prefix"
-cmake --install "$build" --prefix "$prefix" >/dev/null
+step "configure and build without GoogleTest, install into a temporary prefix"
+cmake -S . -B "$work/release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON >/dev/null
+grep -q '^VEXO_BUILD_TESTS:BOOL=OFF$' "$work/release/CMakeCache.txt" ||
+  fail "a configuration without GoogleTest did not leave the tests out"
+cmake --build "$work/release" -j "$(nproc)" >/dev/null
+cmake --install "$work/release" --prefix "$prefix" >/dev/null
 program="$prefix/bin/vexo_x86_64"
 [ -x "$program" ] || fail "no program in bin/"
 for f in include/lfx86_64.h include/lii_layout.h share/man/man1/vexo_x86_64.1; do
@@ -50,9 +60,9 @@ done
 [ $found -eq 1 ] || fail "no end-to-end test programs in $build/tests"
 
 step "a project that finds the library with find_package"
-cmake -S tests/consumer -B "$prefix/consumer" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
-cmake --build "$prefix/consumer" >/dev/null
-ctest --test-dir "$prefix/consumer" --output-on-failure
+cmake -S tests/consumer -B "$work/consumer" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$work/consumer" >/dev/null
+ctest --test-dir "$work/consumer" --output-on-failure
 
 step "pkg-config"
 pcdir=$(dirname "$(find "$prefix" -name lfx86_64.pc | head -n 1)")
@@ -63,7 +73,7 @@ grep -q -- '-llfx86_64' <<<"$flags" || fail "pkg-config does not name the librar
 incdir=$(PKG_CONFIG_PATH="$pcdir" pkg-config --variable=includedir lfx86_64)
 [ "$(cd "$incdir" && pwd -P)" = "$(cd "$prefix/include" && pwd -P)" ] || fail "includedir $incdir is not in the prefix"
 # shellcheck disable=SC2086
-cc -o "$prefix/third_pc" "$root/tests/consumer/third.c" $flags
-"$prefix/third_pc"
+cc -o "$work/third_pc" "$root/tests/consumer/third.c" $flags
+"$work/third_pc"
 
 echo "test-installed: all checks passed"

@@ -22,6 +22,13 @@ void clear_words(uint64_t *words, int64_t nb)
     }
 }
 
+// A record without words: none created (taille_mantisse < 1) or its
+// creation failed (mantisse null, whatever taille_mantisse says).
+bool has_no_words(int64_t taille_mantisse, const uint64_t *mantisse)
+{
+    return taille_mantisse < 1 || mantisse == nullptr;
+}
+
 void copy_words(uint64_t *to, const uint64_t *from, int64_t nb)
 {
     for (int64_t i = 0; i < nb; ++i) {
@@ -48,7 +55,7 @@ extern "C" void destroyLi(Li *li)
 
 extern "C" int64_t indiceMax(int64_t *chiffre, const Li *a)
 {
-    if (a->signe == 0 || a->taille_mantisse < 1) {
+    if (a->signe == 0 || has_no_words(a->taille_mantisse, a->mantisse)) {
         *chiffre = 0;
         return 0;
     }
@@ -105,10 +112,10 @@ extern "C" void copyLii(Lii *nouveau, const Lii *li)
 
 extern "C" uint64_t initialise_fixedPoint_bini(Lii *a, uint64_t e)
 {
-    clear_words(a->mantisse, a->taille_mantisse);
-    if (a->taille_mantisse < 1) {
+    if (has_no_words(a->taille_mantisse, a->mantisse)) {
         return 1;
     }
+    clear_words(a->mantisse, a->taille_mantisse);
     if (e == 0) {
         a->signe = 0;
         a->indiceMax = -1;
@@ -123,8 +130,8 @@ extern "C" uint64_t initialise_fixedPoint_bini(Lii *a, uint64_t e)
 extern "C" void initialise_bini(Lii *a, uint64_t e)
 {
     // A record without words cannot hold a value; leave it as it is rather
-    // than write outside its (empty) array.
-    if (a->taille_mantisse < 1) {
+    // than write outside its array.
+    if (has_no_words(a->taille_mantisse, a->mantisse)) {
         return;
     }
     clear_words(a->mantisse, a->taille_mantisse);

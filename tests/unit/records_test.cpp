@@ -150,6 +150,29 @@ TEST(Records, InitialiseIntegerSetsWordZero)
     free_guarded_lii(&empty);
 }
 
+// A record whose creation failed keeps its size and a null array: the
+// initialisers and indiceMax treat it as a record without words.
+TEST(Records, AFailedCreationIsLeftUntouched)
+{
+    Lii a{};
+    createLii(&a, INT64_C(1) << 60);
+    ASSERT_EQ(a.mantisse, nullptr);
+    a.signe = 7;
+    a.indiceMax = 4;
+    EXPECT_EQ(initialise_fixedPoint_bini(&a, 1), 1U);
+    initialise_bini(&a, 1);
+    EXPECT_EQ(a.signe, 7);
+    EXPECT_EQ(a.indiceMax, 4);
+    EXPECT_EQ(a.taille_mantisse, INT64_C(1) << 60);
+
+    Li li{};
+    EXPECT_EQ(createLi(&li, INT64_C(1) << 60), 0U);
+    li.signe = 1;
+    int64_t chiffre = 3;
+    EXPECT_EQ(indiceMax(&chiffre, &li), 0);
+    EXPECT_EQ(chiffre, 0);
+}
+
 TEST(Records, TopWordOfAnLi)
 {
     struct Case {

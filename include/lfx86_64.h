@@ -19,6 +19,16 @@
  *
  * Memory comes from calloc (one element per word) and returns with free.
  * No routine of the library prints, except the five printers.
+ *
+ * The parts of the names:
+ *   _bini    works on fixed-point Lii records
+ *   _x86_64  written in x86-64 assembly (the five kernels and aurora)
+ *   _R       the result replaces the first operand (in place)
+ *   2P       both operands are taken as positive: magnitudes only
+ *   _spe     that special case of the operation (add and subtract of
+ *            magnitudes, not of signed numbers)
+ *   mulB     multiplication by one word (a digit of base B = 2^64)
+ *   HalfB    division by a half-word divisor (below 2^32, the fast path)
  */
 #ifndef LFX86_64_H
 #define LFX86_64_H
@@ -53,6 +63,12 @@ extern "C" {
  * least as many words as its source; indiceMax lies within the array; a
  * quotient record Q has at least A.indiceMax+1 words; a record is destroyed
  * once, and not used after that.
+ *
+ * A record without words (taille_mantisse < 1, or a null mantisse, as a
+ * failed create leaves it) is safe to pass to the initialisers, indiceMax,
+ * the printers and the destroy routines, which read and write none of its
+ * words. The copies, the random fill and the kernels need records whose
+ * array is allocated.
  */
 typedef struct Li {
     int64_t signe;           /* 1, 0 or -1; -2 once destroyed */
@@ -77,7 +93,8 @@ uint64_t createLi(Li *li, int64_t nb);
 void destroyLi(Li *li);
 
 /* Index of the top non-zero word of an Li, its value stored in *chiffre.
- * 0 (with *chiffre = 0) for a zero signe or all-zero words. Never -1. */
+ * 0 (with *chiffre = 0) for a zero signe, all-zero words or a record
+ * without words. Never -1. */
 int64_t indiceMax(int64_t *chiffre, const Li *a);
 
 /* signe, aux and li's taille_mantisse words into nouveau's own array. */
@@ -93,8 +110,8 @@ void destroyLii(Lii *li);
 /* signe, indiceMax and all of li's taille_mantisse words (not aux). */
 void copyLii(Lii *nouveau, const Lii *li);
 
-/* Fixed-point value e (integer word e, zero fraction). Returns 0, or 1
- * (with only the words cleared) for a record without words. */
+/* Fixed-point value e (integer word e, zero fraction). Returns 0, or 1 for
+ * a record without words, which is left untouched. */
 uint64_t initialise_fixedPoint_bini(Lii *a, uint64_t e);
 /* Integer value e in word 0. A record without words is left untouched. */
 void initialise_bini(Lii *a, uint64_t e);
@@ -114,7 +131,14 @@ void initialise_bini(Lii *a, uint64_t e);
  * determines, exactly the first ones of its decimal expansion (truncated,
  * never rounded). It works on a copy of the fraction, one calloc of
  * taille_mantisse words; when that fails it prints nothing at all and
- * returns 1 (a one-word record needs no copy). Otherwise it returns 0. */
+ * returns 1 (a one-word record needs no copy). Otherwise it returns 0.
+ *
+ * All taille_mantisse words are printed as they stand, whatever signe and
+ * indiceMax say: a record with stale words above indiceMax (a quotient
+ * record used again) or with signe 0 over non-zero words (a record
+ * multiplied by 0) prints those words, not zero. To print such a record's
+ * value, first clear its words above indiceMax (every word when signe is
+ * 0), or copy words 0..indiceMax into a freshly created record. */
 void print_cst_base2_bini(const Lii *a);
 uint64_t print_cst_base10_bini(const Lii *a);
 void print_cst_base16_bini(const Lii *a);
@@ -132,7 +156,12 @@ void printLii(const Lii *li);
 /* Every word from rand() (two draws per word, low half first), after
  * seeding srand from the calendar time (randomLi) or the cycle counter
  * (randomLii). positive: 1 -> signe 1, 0 -> random sign, other -> -2.
- * A record whose words all come out zero gets signe 0. */
+ * A record whose words all come out zero gets signe 0.
+ * Each draw gives 31 bits (rand() is below 2^31 here), so bits 31 and 63 of
+ * every word are 0: not for testing carries through full words. randomLi's
+ * seed changes once a second, so two calls within the same second fill
+ * records of the same size with the same words. Both re-seed the process's
+ * rand() sequence. */
 void randomLi(Li *li, int64_t positive);
 void randomLii(Lii *li, int64_t positive);
 
@@ -145,6 +174,12 @@ void randomLii(Lii *li, int64_t positive);
 void mul_2P_naif_gcc_bin(uint64_t *prod, const uint64_t *a, const uint64_t *b, int64_t n);
 
 /* ---- kernels (x86-64 assembly, one object module each) ----------------- */
+
+/* The kernel objects carry no unwind tables: an object with nothing to
+ * relocate cannot, since an .eh_frame refers to its code through
+ * relocations. A debugger or profiler may therefore fail to step out of a
+ * kernel, or to walk from inside one back to its caller: break at the call
+ * instead, and step over it. */
 
 /* A := A + B for non-negative magnitudes. Returns 1 when a carry out of
  * A's last allocated word was lost (A then holds the sum modulo

@@ -39,7 +39,7 @@ set(CPACK_PACKAGE_VENDOR "vexo_x86_64 developers")
 set(CPACK_PACKAGE_CONTACT "vexo_x86_64 maintainers <maintainers@vexo.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_DESCRIPTION
-    "vexo_x86_64 computes pi (four arctangent formulas), e, sqrt(2) and 1/sqrt(2) to any number of radix-2 or radix-16 digits. The package also holds the fixed-point library lfx86_64, its headers and its five x86-64 assembly kernels as object modules of their own.")
+    "vexo_x86_64 computes pi (four arctangent formulas), e, sqrt(2) and 1/sqrt(2) to any number of radix-2, radix-10 or radix-16 digits. The package also holds the fixed-point library lfx86_64, its headers and its five x86-64 assembly kernels as object modules of their own.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION math)

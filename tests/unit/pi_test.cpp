@@ -1,6 +1,7 @@
 // The arctangent series and the four pi formulas, run in-process: the number
 // of terms each series takes, its value against the same truncated series in
-// GMP, pi's first words, the printed digits against MPFR, the refusals.
+// GMP, pi's first words, the printed digits against MPFR, the refusals, and
+// the largest request of every calculator.
 //
 // This program is linked with -Wl,--wrap for both division kernels, so that
 // every divisor the series uses is seen and counted.
@@ -329,6 +330,42 @@ TEST(CalculPi, RequestsWhoseDivisorsWouldReach2To32AreRefused)
             64.0 * static_cast<double>(words - 1) / std::log2(static_cast<double>(kSmallestX[formula - 1]));
         EXPECT_LT(bound, 4294967296.0);
         EXPECT_GT(bound, 0.999 * 4294967296.0);
+    }
+}
+
+// The largest request of every calculator in each radix, as the README's
+// Limits table gives it: one digit more is refused with exactly one line.
+TEST(Limits, EveryCalculatorRefusesOneDigitOverItsLimitInEachRadix)
+{
+    struct Row {
+        const char *constant; // as the refusal line names it
+        int32_t formula;      // of pi; 0 for the other constants
+        int64_t limit2, limit10, limit16;
+    };
+    const Row rows[] = {
+        {"pi by formula 1", 1, 4293918591, 1292598295, 1073479647},
+        {"pi by formula 2", 2, 9970170367, 3001320342, 2492542591},
+        {"pi by formula 3", 3, 17905318847, 5390038055, 4476329711},
+        {"pi by formula 4", 4, 19423807231, 5847148606, 4855951807},
+        {"e", 0, 128849018751, 38787419536, 32212254671},
+        {"sqrt2", 0, 60129542015, 18100795753, 15032385487},
+        {"1/sqrt2", 0, 60129542015, 18100795753, 15032385487},
+    };
+    for (const Row &row : rows) {
+        for (const int64_t radix : {2, 10, 16}) {
+            const int64_t limit = radix == 2 ? row.limit2 : radix == 10 ? row.limit10 : row.limit16;
+            const std::string name = row.constant;
+            int32_t result = 0;
+            const std::string out = capture_stdout([&] {
+                result = row.formula != 0  ? calcul_pi(radix, limit + 1, row.formula)
+                         : name == "e"     ? calcul_e(radix, limit + 1)
+                         : name == "sqrt2" ? calcul_sqrt2(radix, limit + 1)
+                                           : calcul_inv_sqrt2(radix, limit + 1);
+            });
+            EXPECT_EQ(result, 1) << name << " radix " << radix;
+            EXPECT_EQ(out, " Request too large for " + name + ": at most " + std::to_string(limit) +
+                               " digits in radix " + std::to_string(radix) + ".\n");
+        }
     }
 }
 

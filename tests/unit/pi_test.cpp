@@ -333,6 +333,33 @@ TEST(CalculPi, RequestsWhoseDivisorsWouldReach2To32AreRefused)
     }
 }
 
+// Where the progress line starts each series of a formula and the share it
+// gives it: a series of arctan(1/x) costs (k + 1) / (2k) / log2(x), k terms to
+// a group (14, 9, 6, 3, 3, 2, 2, 2, 1, 1 for x = 2, 3, 5, 18, 23, 57, 182,
+// 239, 5118, 6072), over the formula's sum; each starts where the ones before
+// it end, and a formula's weights add up to 1. Worked out apart, to 6 places.
+TEST(PiFormulas, TheProgressLineSharesTheRunAmongTheSeries)
+{
+    struct Row {
+        int32_t formula;
+        int term;
+        double done, weight;
+    };
+    const Row rows[] = {
+        {1, 0, 0.0, 0.604486},      {1, 1, 0.604486, 0.395514}, {2, 0, 0.0, 0.725769},
+        {2, 1, 0.725769, 0.274231}, {3, 0, 0.0, 0.417012},      {3, 1, 0.417012, 0.335386},
+        {3, 2, 0.752398, 0.247602}, {4, 0, 0.0, 0.361217},      {4, 1, 0.361217, 0.244844},
+        {4, 2, 0.606061, 0.198921}, {4, 3, 0.804982, 0.195018},
+    };
+    for (const Row &row : rows) {
+        double done = -1.0;
+        double weight = -1.0;
+        pi_series_share(row.formula, row.term, &done, &weight);
+        EXPECT_NEAR(done, row.done, 1e-6) << "formula " << row.formula << ", term " << row.term;
+        EXPECT_NEAR(weight, row.weight, 1e-6) << "formula " << row.formula << ", term " << row.term;
+    }
+}
+
 // The largest request of every calculator in each radix, as the README's
 // Limits table gives it: one digit more is refused with exactly one line.
 TEST(Limits, EveryCalculatorRefusesOneDigitOverItsLimitInEachRadix)

@@ -65,8 +65,9 @@ double series_work(int64_t x)
     return (k + 1.0) / (2.0 * k) / log2_lower_bound(x);
 }
 
-// Tells the progress line that the series of term i of f starts.
-void announce_series(Progress *progress, const PiFormula *f, int i, int64_t W, char *label, size_t label_size)
+// Share of the work of f done before the series of its term i, and the share
+// that series takes.
+void series_share(const PiFormula *f, int i, double *done, double *weight)
 {
     double total = 0.0;
     double before = 0.0;
@@ -74,8 +75,18 @@ void announce_series(Progress *progress, const PiFormula *f, int i, int64_t W, c
         total += series_work(f->terms[t].x);
         before += t < i ? series_work(f->terms[t].x) : 0.0;
     }
+    *done = before / total;
+    *weight = series_work(f->terms[i].x) / total;
+}
+
+// Tells the progress line that the series of term i of f starts.
+void announce_series(Progress *progress, const PiFormula *f, int i, int64_t W, char *label, size_t label_size)
+{
+    double done = 0.0;
+    double weight = 0.0;
+    series_share(f, i, &done, &weight);
     std::snprintf(label, label_size, "arctan(1/%ld)", f->terms[i].x);
-    progress_series(progress, label, before / total, series_work(f->terms[i].x) / total, W);
+    progress_series(progress, label, done, weight, W);
 }
 
 void print_term_duration(int64_t x, clock_t start, clock_t end)
@@ -196,6 +207,11 @@ int64_t max_words(const PiFormula *f)
 }
 
 } // namespace
+
+void pi_series_share(int32_t formule, int term, double *done, double *weight)
+{
+    series_share(&kFormulas[formule - 1], term, done, weight);
+}
 
 int64_t arctan_group_terms(uint64_t x, uint64_t n)
 {

@@ -26,6 +26,11 @@ int32_t pi_arctan_18_57_239_bini(Lii *p, int64_t nb_decimales_en_base_BASE64_BIN
 int32_t pi_arctan_23_182_5118_6072_bini(Lii *p, int64_t nb_decimales_en_base_BASE64_BIN);
 int32_t calcul_pi(int64_t base, int64_t Nb_decimales, int32_t formule);
 
+// For the progress line of a run by formula `formule` (1 to 4): the share of
+// its work done when the series of its term `term` (0 for the first) starts,
+// and the share that this series takes.
+void pi_series_share(int32_t formule, int term, double *done, double *weight);
+
 // The terms of the arctangent series share their divisions: from the power
 // 1/x^(2n+1), terms n .. n+k-1 are divided straight out of it and the power
 // is then divided by x^(2k) once. Returns that k for term n: the largest

@@ -1,6 +1,7 @@
 // The arctangent series and the four pi formulas, run in-process: the number
 // of terms each series takes, its value against the same truncated series in
-// GMP, pi's first words, the printed digits against MPFR, the refusals.
+// GMP, pi's first words, the printed digits against MPFR, the refusals, and
+// the largest request of every calculator.
 //
 // This program is linked with -Wl,--wrap for both division kernels, so that
 // every divisor the series uses is seen and counted.
@@ -329,6 +330,69 @@ TEST(CalculPi, RequestsWhoseDivisorsWouldReach2To32AreRefused)
             64.0 * static_cast<double>(words - 1) / std::log2(static_cast<double>(kSmallestX[formula - 1]));
         EXPECT_LT(bound, 4294967296.0);
         EXPECT_GT(bound, 0.999 * 4294967296.0);
+    }
+}
+
+// Where the progress line starts each series of a formula and the share it
+// gives it: a series of arctan(1/x) costs (k + 1) / (2k) / log2(x), k terms to
+// a group (14, 9, 6, 3, 3, 2, 2, 2, 1, 1 for x = 2, 3, 5, 18, 23, 57, 182,
+// 239, 5118, 6072), over the formula's sum; each starts where the ones before
+// it end, and a formula's weights add up to 1. Worked out apart, to 6 places.
+TEST(PiFormulas, TheProgressLineSharesTheRunAmongTheSeries)
+{
+    struct Row {
+        int32_t formula;
+        int term;
+        double done, weight;
+    };
+    const Row rows[] = {
+        {1, 0, 0.0, 0.604486},      {1, 1, 0.604486, 0.395514}, {2, 0, 0.0, 0.725769},
+        {2, 1, 0.725769, 0.274231}, {3, 0, 0.0, 0.417012},      {3, 1, 0.417012, 0.335386},
+        {3, 2, 0.752398, 0.247602}, {4, 0, 0.0, 0.361217},      {4, 1, 0.361217, 0.244844},
+        {4, 2, 0.606061, 0.198921}, {4, 3, 0.804982, 0.195018},
+    };
+    for (const Row &row : rows) {
+        double done = -1.0;
+        double weight = -1.0;
+        pi_series_share(row.formula, row.term, &done, &weight);
+        EXPECT_NEAR(done, row.done, 1e-6) << "formula " << row.formula << ", term " << row.term;
+        EXPECT_NEAR(weight, row.weight, 1e-6) << "formula " << row.formula << ", term " << row.term;
+    }
+}
+
+// The largest request of every calculator in each radix, as the README's
+// Limits table gives it: one digit more is refused with exactly one line.
+TEST(Limits, EveryCalculatorRefusesOneDigitOverItsLimitInEachRadix)
+{
+    struct Row {
+        const char *constant; // as the refusal line names it
+        int32_t formula;      // of pi; 0 for the other constants
+        int64_t limit2, limit10, limit16;
+    };
+    const Row rows[] = {
+        {"pi by formula 1", 1, 4293918591, 1292598295, 1073479647},
+        {"pi by formula 2", 2, 9970170367, 3001320342, 2492542591},
+        {"pi by formula 3", 3, 17905318847, 5390038055, 4476329711},
+        {"pi by formula 4", 4, 19423807231, 5847148606, 4855951807},
+        {"e", 0, 128849018751, 38787419536, 32212254671},
+        {"sqrt2", 0, 60129542015, 18100795753, 15032385487},
+        {"1/sqrt2", 0, 60129542015, 18100795753, 15032385487},
+    };
+    for (const Row &row : rows) {
+        for (const int64_t radix : {2, 10, 16}) {
+            const int64_t limit = radix == 2 ? row.limit2 : radix == 10 ? row.limit10 : row.limit16;
+            const std::string name = row.constant;
+            int32_t result = 0;
+            const std::string out = capture_stdout([&] {
+                result = row.formula != 0  ? calcul_pi(radix, limit + 1, row.formula)
+                         : name == "e"     ? calcul_e(radix, limit + 1)
+                         : name == "sqrt2" ? calcul_sqrt2(radix, limit + 1)
+                                           : calcul_inv_sqrt2(radix, limit + 1);
+            });
+            EXPECT_EQ(result, 1) << name << " radix " << radix;
+            EXPECT_EQ(out, " Request too large for " + name + ": at most " + std::to_string(limit) +
+                               " digits in radix " + std::to_string(radix) + ".\n");
+        }
     }
 }
 

@@ -74,7 +74,7 @@ divHalfB_R_x86_64_bini:
         RECIPROCAL .Ltop_word
 
 .Ltop_word:
-        mov     LII_MANTISSE(%rdi), %rsi
+        mov     LII_MANTISSE(%rdi), %rsi        /* %rsi: d -> A's words */
         mov     LII_INDICEMAX(%rdi), %r10
         mov     (%rsi,%r10,8), %rax
         xor     %edx, %edx              /* remainder carried into the top */

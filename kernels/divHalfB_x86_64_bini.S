@@ -28,10 +28,11 @@
  * dividend's address plus the distance between the two arrays (zero when
  * Q is A, which is then divided in place).
  *
- * Registers: rdi Q, rsi A then A's words, r9 d (then D = d << 32), r8 m,
- * cl l, r10 the index of the top word divided, rdx the remainder carried
- * into it, r11 Q's words minus A's; the segmented path saves and uses rbx,
- * rbp, r12-r15 and a stack frame below them.
+ * Registers: rdi Q, rsi A then A's words, r9 d (then D = d << 32, then
+ * Q's low pointer in the segmented loop), r8 m, cl l, r10 the index of the
+ * top word divided, rdx the remainder carried into it, r11 Q's words minus
+ * A's (then Q's high pointer in the segmented loop); the segmented path
+ * saves and uses rbx, rbp, r12-r15 and a stack frame below them.
  *
  * Speed on AMD EPYC (lscpu: family 26, model 2; about 3.3 GHz measured with
  * a chain of dependent adds), into another record, beside GMP 6.2
@@ -57,12 +58,14 @@
         mov     \src, (\p,%r11)
 .endm
 /* The segmented loop's two Q pointers: the dividend's two plus the
- * distance between the arrays. */
+ * distance between the arrays. They take the registers of D and of that
+ * distance, so DST_SETUP must follow the last use of both (SEG_START's
+ * half-steps, QSTORE32): earlier, the quotients come out wrong. */
 #define DST_LOW %r9
 #define DST_HIGH %r11
 .macro DST_SETUP
-        lea     (%rdi,%r11), %r9
-        add     %rsi, %r11
+        lea     (%rdi,%r11), %r9        /* %r9: D -> Q's low pointer */
+        add     %rsi, %r11              /* %r11: Q - A -> Q's high pointer */
 .endm
 
 #include "divHalfB_common.inc"
@@ -103,7 +106,7 @@ divHalfB_x86_64_bini:
         mov     %rax, LII_SIGNE(%rdi)
         mov     LII_AUX(%rsi), %rax
         mov     %rax, LII_AUX(%rdi)
-        mov     LII_MANTISSE(%rsi), %rsi
+        mov     LII_MANTISSE(%rsi), %rsi        /* %rsi: A -> A's words */
         cmp     $1, %r9
         je      .Lcopy_words
         DIVIDE_WORDS

@@ -173,6 +173,20 @@ void randomLii(Lii *li, int64_t positive);
  * not fit (prod is then left untouched). */
 void mul_2P_naif_gcc_bin(uint64_t *prod, const uint64_t *a, const uint64_t *b, int64_t n);
 
+/* ---- residues ------------------------------------------------------------ */
+
+/* The prime 2^61 - 1. Since 2^64 = 8 modulo it, word i weighs 8^i. */
+#define LFX_RESIDUE_PRIME UINT64_C(0x1FFFFFFFFFFFFFFF)
+
+/* The integer reading of a's magnitude, words 0..indiceMax, modulo
+ * LFX_RESIDUE_PRIME: 0 when signe is 0, words above indiceMax ignored.
+ * A series checks itself with it: keep beside each record a residue updated
+ * after every kernel call from its operands' residues and the word the
+ * kernel returns (A + B - carry 8^T, A - B + borrow 8^(top+1), A f - top
+ * 8^T, and a division's A = d Q + r), and compare it with residueLii at the
+ * end; a wrong word anywhere makes them differ, but with odds near 2^-61. */
+uint64_t residueLii(const Lii *a);
+
 /* ---- kernels (x86-64 assembly, one object module each) ----------------- */
 
 /* The kernel objects carry no unwind tables: an object with nothing to

@@ -13,6 +13,7 @@ namespace {
 constexpr int kStatusDone = 0;
 constexpr int kStatusUsage = 1;
 constexpr int kStatusFailed = 2;
+constexpr int kStatusWrong = 3; // the value failed its check and was not printed
 
 // The name shown when the system gives the program no name at all, and the
 // name in the one line written to standard error.
@@ -100,7 +101,11 @@ int run_request(int argc, char **argv)
         }
         formule = static_cast<int32_t>(method);
     }
-    return run_calculator(cst, base, Nb_decimales, formule) == 0 ? kStatusDone : kStatusFailed;
+    const int32_t result = run_calculator(cst, base, Nb_decimales, formule);
+    if (result == kValueWrong) {
+        return kStatusWrong;
+    }
+    return result == 0 ? kStatusDone : kStatusFailed;
 }
 
 // Output that did not reach its destination is a failure of the run, whatever

@@ -3,6 +3,7 @@
 // the formula routines time each series and combine the terms into p.
 #include <cstdio>
 
+#include "checked.h"
 #include "progress.h"
 #include "vexo.h"
 
@@ -54,7 +55,7 @@ constexpr int64_t kExtraWordsBase2 = 4;
 
 constexpr uint64_t kHalfWordLimit = uint64_t{1} << 32;
 
-int64_t arctan_series(Lii *a, int64_t x, int64_t W, Progress *progress);
+int64_t arctan_series(Lii *a, Residue *ra, int64_t x, int64_t W, Progress *progress);
 double log2_lower_bound(int64_t x);
 
 // Share of a formula's work in the series of arctan(1/x): about F / (2 log2 x)
@@ -95,18 +96,20 @@ void print_term_duration(int64_t x, clock_t start, clock_t end)
     flush_output();
 }
 
-void combine(Lii *p, Lii *term, const ArctanTerm *t)
+void combine(Lii *p, Residue *rp, Lii *term, Residue *rterm, const ArctanTerm *t)
 {
-    mulB_R_x86_64_bini(term, t->multiplier);
+    checked_mul(term, rterm, t->multiplier);
     if (t->combination == kAdd) {
-        add_R_2P_x86_64_bini_spe(p, term);
+        checked_add(p, rp, term, rterm);
     } else {
-        sub_R_2P_x86_64_bini_spe(p, term);
+        checked_sub(p, rp, term, rterm);
     }
 }
 
 // Runs a formula: p (holding no array on entry) gets pi in W words.
-// Returns 1, with nothing left allocated, when a series ran out of memory.
+// Returns 1, with nothing left allocated, when a series ran out of memory,
+// and kValueWrong, with nothing left allocated, when the arithmetic of a
+// series or of the combination failed its check.
 int32_t run_formula(Lii *p, int64_t W, const PiFormula *f)
 {
     std::puts(f->banner_1);
@@ -118,25 +121,27 @@ int32_t run_formula(Lii *p, int64_t W, const PiFormula *f)
     char label[32];
     announce_series(&progress, f, 0, W, label, sizeof label);
     const clock_t tops = read_clock();
-    const int64_t first = arctan_series(p, f->terms[0].x, W, &progress);
+    Residue rp{};
+    const int64_t first = arctan_series(p, &rp, f->terms[0].x, W, &progress);
     progress_series_end(&progress);
     if (first > 0) {
-        return 1; // p was the record that failed: arctan_series released it
+        return static_cast<int32_t>(first); // p failed: arctan_series released it
     }
     print_term_duration(f->terms[0].x, tops, read_clock());
-    mulB_R_x86_64_bini(p, f->terms[0].multiplier);
+    checked_mul(p, &rp, f->terms[0].multiplier);
 
     for (int i = 1; i < f->term_count; ++i) {
         const ArctanTerm *t = &f->terms[i];
         const bool last = i == f->term_count - 1;
         Lii term{};
+        Residue rterm{};
         announce_series(&progress, f, i, W, label, sizeof label);
         const clock_t tops2 = read_clock();
-        const int64_t failed = arctan_series(&term, t->x, W, &progress);
+        const int64_t failed = arctan_series(&term, &rterm, t->x, W, &progress);
         progress_series_end(&progress);
         if (failed > 0) {
             destroyLii(p);
-            return 1;
+            return static_cast<int32_t>(failed);
         }
         const clock_t tops3 = read_clock();
         print_term_duration(t->x, tops2, tops3);
@@ -144,12 +149,17 @@ int32_t run_formula(Lii *p, int64_t W, const PiFormula *f)
             std::printf(f->total_line, seconds_between(tops, tops3));
             flush_output();
         }
-        combine(p, &term, t);
+        combine(p, &rp, &term, &rterm, t);
         if (last && !f->total_before_last_combination) {
             std::printf(f->total_line, seconds_between(tops, tops3));
             flush_output();
         }
         destroyLii(&term);
+    }
+    if (!residue_holds(p, &rp)) {
+        destroyLii(p);
+        report_wrong_value("the combination of the arctangent series");
+        return kValueWrong;
     }
     return 0;
 }
@@ -231,8 +241,11 @@ int64_t arctan_group_terms(uint64_t x, uint64_t n)
 
 namespace {
 
-// arctan_bini, showing its progress on the line of the run.
-int64_t arctan_series(Lii *a, int64_t x, int64_t W, Progress *progress)
+// arctan_bini, showing its progress on the line of the run, and leaving in
+// *ra the residue of a that its steps imply. Every record of the series is
+// checked against its residue at the end: a wrong value gives kValueWrong,
+// after the failure line, with every record (a included) released.
+int64_t arctan_series(Lii *a, Residue *ra, int64_t x, int64_t W, Progress *progress)
 {
     Lii b{};
     Lii un{};
@@ -244,9 +257,12 @@ int64_t arctan_series(Lii *a, int64_t x, int64_t W, Progress *progress)
     const auto ux = static_cast<uint64_t>(x);
     const uint64_t d = ux * ux; // below 2^32 for every x used, so one division per power
     initialise_fixedPoint_bini(a, 1);
-    divHalfB_R_x86_64_bini(a, ux);
+    *ra = residue_of_fixed_point(a, 1);
+    checked_div_R(a, ra, ux);
     copyLii(&un, a);
-    divHalfB_R_x86_64_bini(&un, d);
+    Residue run = *ra;
+    checked_div_R(&un, &run, d);
+    Residue rb{0, 1}; // b is zero until the first term
 
     // a = 1/x - 1/(3x^3) + 1/(5x^5) - ...; un holds 1/x^(2n+1) at term n.
     // Truncated divisions nest, floor(floor(N/u)/v) = floor(N/(u v)), so term
@@ -259,22 +275,30 @@ int64_t arctan_series(Lii *a, int64_t x, int64_t W, Progress *progress)
         const int64_t k = arctan_group_terms(ux, n);
         uint64_t power = 1;
         for (int64_t j = 0; j < k; ++j, ++n) {
-            divHalfB_x86_64_bini(&b, &un, power * (2 * n + 1));
+            checked_div(&b, &rb, &un, &run, power * (2 * n + 1));
             if ((n & 1) != 0) {
-                sub_R_2P_x86_64_bini_spe(a, &b);
+                checked_sub(a, ra, &b, &rb);
             } else {
-                add_R_2P_x86_64_bini_spe(a, &b);
+                checked_add(a, ra, &b, &rb);
             }
             power *= d;
         }
-        divHalfB_R_x86_64_bini(&un, power);
+        checked_div_R(&un, &run, power);
         if (un.signe == 0) {
             break;
         }
         progress_term(progress, un.indiceMax + 1);
     }
+    const bool holds = residue_holds(a, ra) && residue_holds(&b, &rb) && residue_holds(&un, &run);
     destroyLii(&un);
     destroyLii(&b);
+    if (!holds) {
+        destroyLii(a);
+        char where[48];
+        std::snprintf(where, sizeof where, "the series of arctan(1/%ld)", x);
+        report_wrong_value(where);
+        return kValueWrong;
+    }
     return 0;
 }
 
@@ -284,7 +308,8 @@ int64_t arctan_bini(Lii *a, int64_t x, int64_t nb_decimales_en_base_BASE64_BINI)
 {
     Progress silent{};
     progress_begin_on(&silent, nullptr, 0.0);
-    return arctan_series(a, x, nb_decimales_en_base_BASE64_BINI, &silent);
+    Residue ra{};
+    return arctan_series(a, &ra, x, nb_decimales_en_base_BASE64_BINI, &silent);
 }
 
 int64_t pi_Newton_bini(Lii *p, int64_t nb_decimales_en_base_BASE64_BIN)
@@ -338,7 +363,11 @@ int32_t calcul_pi(int64_t base, int64_t Nb_decimales, int32_t formule)
     const int64_t Nb_decimales_Base64 = record_words(base, Nb_decimales, kExtraWordsBase2);
 
     Lii pi{};
-    if (run_formula_number(&pi, Nb_decimales_Base64, formule) > 0) {
+    const int64_t computed = run_formula_number(&pi, Nb_decimales_Base64, formule);
+    if (computed == kValueWrong) {
+        return kValueWrong;
+    }
+    if (computed > 0) {
         std::puts("Not enough memory !\n");
         return 1;
     }

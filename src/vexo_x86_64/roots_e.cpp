@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "checked.h"
 #include "progress.h"
 #include "vexo.h"
 
@@ -90,35 +91,52 @@ int32_t calculate_root(int64_t base, int64_t Nb_decimales, const char *constant,
     print_formula(formula);
 
     initialise_fixedPoint_bini(&root, 1);
+    Residue rroot = residue_of_fixed_point(&root, 1);
     int64_t k = 0;
     initialise_fixedPoint_bini(&un, 1);
+    Residue run = rroot;
+    Residue rshare{0, 1};
     uint64_t term_divisor = 2;
     Progress progress{};
     progress_begin_series(&progress, constant, Nb_decimales_Base64);
     const clock_t tops = read_clock();
     for (;;) {
-        divHalfB_R_x86_64_bini(&un, kInverseX);
+        checked_div_R(&un, &run, kInverseX);
         if (un.signe == 0) {
             break;
         }
-        divHalfB_x86_64_bini(&term_share, &un, term_divisor);
+        checked_div(&term_share, &rshare, &un, &run, term_divisor);
         ++k;
-        sub_R_2P_x86_64_bini_spe(&un, &term_share);
+        checked_sub(&un, &run, &term_share, &rshare);
         term_divisor += 2;
-        add_R_2P_x86_64_bini_spe(&root, &un);
+        checked_add(&root, &rroot, &un, &run);
         progress_term(&progress, un.indiceMax + 1);
     }
     const clock_t tops2 = read_clock();
     progress_series_end(&progress);
     print_duration_and_iterations(tops, tops2, k);
+    const bool series_holds =
+        residue_holds(&root, &rroot) && residue_holds(&un, &run) && residue_holds(&term_share, &rshare);
 
-    mulB_R_x86_64_bini(&root, numerator);
-    divHalfB_R_x86_64_bini(&root, kPellDenominator);
-    const bool printed = print_value(base, &root);
+    checked_mul(&root, &rroot, numerator);
+    checked_div_R(&root, &rroot, kPellDenominator);
+    const char *wrong = nullptr;
+    char where[48];
+    if (!series_holds) {
+        std::snprintf(where, sizeof where, "the series of %s", constant);
+        wrong = where;
+    } else if (!residue_holds(&root, &rroot)) {
+        std::snprintf(where, sizeof where, "the scaling of %s by %lu/19601", constant, numerator);
+        wrong = where;
+    }
+    const int32_t result = wrong != nullptr ? kValueWrong : print_value(base, &root) ? 0 : 1;
     destroyLii(&root);
     destroyLii(&un);
     destroyLii(&term_share);
-    return printed ? 0 : 1;
+    if (wrong != nullptr) {
+        report_wrong_value(wrong);
+    }
+    return result;
 }
 
 } // namespace
@@ -152,26 +170,32 @@ int32_t calcul_e(int64_t base, int64_t Nb_decimales)
     print_formula(" e = 1/0! + 1/1! + 1/2! + ... \n");
 
     initialise_fixedPoint_bini(&e, 2);
+    Residue re = residue_of_fixed_point(&e, 2);
     int64_t k = 2;
     initialise_fixedPoint_bini(&un, 1);
+    Residue run = residue_of_fixed_point(&un, 1);
     Progress progress{};
     progress_begin_series(&progress, "e", Nb_decimales_Base64);
     const clock_t tops = read_clock();
     for (;;) {
-        divHalfB_R_x86_64_bini(&un, static_cast<uint64_t>(k));
+        checked_div_R(&un, &run, static_cast<uint64_t>(k));
         if (un.signe == 0) {
             break;
         }
         ++k;
-        add_R_2P_x86_64_bini_spe(&e, &un);
+        checked_add(&e, &re, &un, &run);
         progress_term(&progress, un.indiceMax + 1);
     }
     const clock_t tops2 = read_clock();
     progress_series_end(&progress);
     print_duration_and_iterations(tops, tops2, k);
 
-    const bool printed = print_value(base, &e);
+    const bool holds = residue_holds(&e, &re) && residue_holds(&un, &run);
+    const int32_t result = !holds ? kValueWrong : print_value(base, &e) ? 0 : 1;
     destroyLii(&e);
     destroyLii(&un);
-    return printed ? 0 : 1;
+    if (!holds) {
+        report_wrong_value("the series of e");
+    }
+    return result;
 }

@@ -65,3 +65,12 @@ void flush_output()
 {
     std::fflush(stdout);
 }
+
+void report_wrong_value(const char *where)
+{
+    std::fflush(stdout);
+    std::fprintf(stderr,
+                 "vexo_x86_64: the arithmetic check failed in %s: the computed value is wrong and is not "
+                 "printed; this is probably a hardware fault\n",
+                 where);
+}

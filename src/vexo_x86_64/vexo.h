@@ -1,7 +1,9 @@
 // The calculator: the command line, and the routines that compute and print
 // pi, e, sqrt(2) and 1/sqrt(2). Each calculator returns 0 once the value has
 // been printed and 1 when it could not run (radix not 2, 10 or 16, request too
-// large, memory exhausted), after printing its own message.
+// large, memory exhausted), after printing its own message. A calculator
+// whose arithmetic fails its own check prints no digits and returns
+// kValueWrong (checked.h tells how the check works).
 #pragma once
 
 #include <sys/times.h>
@@ -15,10 +17,13 @@
 void printError(const char *prog);
 // The whole program: validates the words and runs one calculator. Returns the
 // exit status: 0 done, 1 usage text printed, 2 the calculator failed or the
-// output could not be written.
+// output could not be written, 3 the computed value failed its check.
 int vexo_main(int argc, char **argv);
 
 // ---- pi ---------------------------------------------------------------------
+// arctan_bini returns 0 with a holding arctan(1/x), 1 when memory ran out and
+// kValueWrong when the series failed its check; a is released on failure.
+// The formula routines return the same three results.
 int64_t arctan_bini(Lii *a, int64_t x, int64_t nb_decimales_en_base_BASE64_BINI);
 int64_t pi_Newton_bini(Lii *p, int64_t nb_decimales_en_base_BASE64_BIN);
 int32_t pi_Machin_bini(Lii *p, int64_t nb_decimales_en_base_BASE64_BIN);
@@ -44,6 +49,12 @@ int32_t calcul_sqrt2(int64_t base, int64_t Nb_decimales);
 int32_t calcul_inv_sqrt2(int64_t base, int64_t Nb_decimales);
 
 // ---- shared by the calculators ------------------------------------------------
+// What a calculator returns when its arithmetic failed its check.
+constexpr int32_t kValueWrong = 3;
+// The one line, on standard error, of a check that failed in `where` (a
+// series, or a step such as a final scaling).
+void report_wrong_value(const char *where);
+
 // Creates the records in order, each of `words` words. On a failure, writes
 // out_of_memory_line as a line, destroys the records created before it (in
 // creation order) and returns false; nothing is left allocated.

@@ -1,0 +1,84 @@
+// The program checks its own arithmetic. A build of it whose kernels go
+// wrong once on request (tests/faults/faulty_kernels.cpp) runs every
+// constant and formula with a fault in each kernel that it calls: a bit
+// flipped in the record written, a wrong returned word, an operand changed
+// before the call. Each run must end with status 3, the one line naming where
+// the check failed, and no digits. (Always the faulty build, even when the
+// other end-to-end tests run an installed program.)
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "printed_output.h"
+#include "run_program.h"
+
+namespace {
+
+struct Request {
+    std::vector<std::string> words;
+    std::vector<std::string> kernels; // the kernels that this request calls
+    std::string series;               // where a fault in the series shows
+    std::string scaling;              // where a fault of the multiply shows
+};
+
+const std::vector<std::string> kAllKernels = {"div", "div_R", "add", "sub", "mul"};
+const std::string kCombination = "the combination of the arctangent series";
+
+const Request kRequests[] = {
+    {{"200", "pi", "16", "1"}, kAllKernels, "the series of arctan(1/2)", kCombination},
+    {{"200", "pi", "16", "2"}, kAllKernels, "the series of arctan(1/5)", kCombination},
+    {{"200", "pi", "16", "3"}, kAllKernels, "the series of arctan(1/18)", kCombination},
+    {{"200", "pi", "16", "4"}, kAllKernels, "the series of arctan(1/23)", kCombination},
+    {{"200", "e", "16"}, {"div_R", "add"}, "the series of e", ""},
+    {{"200", "sqrt2", "16"}, kAllKernels, "the series of sqrt2", "the scaling of sqrt2 by 27720/19601"},
+    {{"200", "1/sqrt2", "16"}, kAllKernels, "the series of 1/sqrt2", "the scaling of 1/sqrt2 by 13860/19601"},
+    {{"300", "pi", "10", "3"}, {"div", "mul"}, "the series of arctan(1/18)", kCombination},
+    {{"700", "sqrt2", "2"}, {"sub", "div_R"}, "the series of sqrt2", ""},
+    {{"700", "e", "10"}, {"add"}, "the series of e", ""},
+};
+
+// The call of each kernel that goes wrong: one well inside the first series
+// (the first call of the multiply, which the series do not use).
+long faulty_call(const std::string &kernel)
+{
+    return kernel == "mul" ? 1 : kernel == "div" ? 5 : kernel == "div_R" ? 3 : 2;
+}
+
+TEST(ArithmeticCheck, EveryInjectedFaultEndsTheRunWithoutDigits)
+{
+    const std::string program = VEXO_FAULTY_BINARY;
+    for (const Request &request : kRequests) {
+        std::vector<std::string> argv = {"vexo_x86_64"};
+        argv.insert(argv.end(), request.words.begin(), request.words.end());
+        for (const std::string &kernel : request.kernels) {
+            for (const char *fault : {"3 result", "0 returned", "99 operand"}) {
+                const std::string plan = kernel + " " + std::to_string(faulty_call(kernel)) + " " + fault;
+                SCOPED_TRACE(argv[1] + " " + argv[2] + " " + argv[3] + ": " + plan);
+                ::setenv("VEXO_FAULT", plan.c_str(), 1);
+                const ProgramRun r = run_program(program, argv);
+                const std::string where = kernel == "mul" ? request.scaling : request.series;
+                EXPECT_EQ(r.status, 3);
+                EXPECT_EQ(r.err, "vexo_x86_64: the arithmetic check failed in " + where +
+                                     ": the computed value is wrong and is not printed; this is probably a "
+                                     "hardware fault\n");
+                EXPECT_FALSE(parse_printed_number(r.out).found) << r.out;
+            }
+        }
+    }
+    ::unsetenv("VEXO_FAULT");
+}
+
+// The same build without a fault prints the value: the faults above are what
+// the check caught.
+TEST(ArithmeticCheck, WithoutAFaultTheSameBuildPrintsTheValue)
+{
+    ::unsetenv("VEXO_FAULT");
+    const ProgramRun r = run_program(VEXO_FAULTY_BINARY, {"vexo_x86_64", "200", "pi", "16", "2"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(parse_printed_number(r.out).found);
+}
+
+} // namespace

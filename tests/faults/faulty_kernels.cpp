@@ -1,0 +1,149 @@
+// The five kernels, each able to go wrong once, for the tests of the
+// program's arithmetic check. Linked into a test build of the program with
+// -Wl,--wrap=<kernel> for each of them; the shipped program has none of it.
+//
+// VEXO_FAULT="<kernel> <call> <word> <kind>" picks the call (counted from 1
+// among that kernel's calls) and what goes wrong there:
+//   result    a bit of word <word> of the record the call wrote is flipped;
+//   returned  the word the call returns (remainder, carry, borrow or top
+//             word) is off by one bit;
+//   operand   a bit of word <word> of the operand it reads is flipped just
+//             before the call, as by a fault in memory between two calls.
+// The word is taken at most at the record's top non-zero word, so that the
+// change always lands in its value.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "lfx86_64.h"
+
+extern "C" {
+uint64_t __real_add_R_2P_x86_64_bini_spe(Lii *A, const Lii *B);
+uint64_t __real_sub_R_2P_x86_64_bini_spe(Lii *A, const Lii *B);
+uint64_t __real_mulB_R_x86_64_bini(Lii *A, uint64_t f);
+uint64_t __real_divHalfB_R_x86_64_bini(Lii *A, uint64_t d);
+uint64_t __real_divHalfB_x86_64_bini(Lii *Q, const Lii *A, uint64_t d);
+}
+
+namespace {
+
+enum Kind { kResult, kReturned, kOperand, kNoFault };
+
+struct Fault {
+    char kernel[64];
+    long call;
+    long word;
+    Kind kind;
+    long calls_seen;
+};
+
+Fault *planned_fault()
+{
+    static Fault fault{{}, 0, 0, kNoFault, 0};
+    static bool read = false;
+    if (!read) {
+        read = true;
+        const char *plan = std::getenv("VEXO_FAULT");
+        char kind[16] = {};
+        if (plan != nullptr &&
+            std::sscanf(plan, "%63s %ld %ld %15s", fault.kernel, &fault.call, &fault.word, kind) == 4) {
+            fault.kind = std::strcmp(kind, "result") == 0     ? kResult
+                         : std::strcmp(kind, "returned") == 0 ? kReturned
+                         : std::strcmp(kind, "operand") == 0  ? kOperand
+                                                              : kNoFault;
+        }
+    }
+    return &fault;
+}
+
+// The kind of fault due at this call of `kernel`, or kNoFault.
+Kind fault_now(const char *kernel)
+{
+    Fault *f = planned_fault();
+    if (f->kind == kNoFault || std::strcmp(f->kernel, kernel) != 0) {
+        return kNoFault;
+    }
+    return ++f->calls_seen == f->call ? f->kind : kNoFault;
+}
+
+void flip_bit(const Lii *record)
+{
+    if (record->signe == 0 || record->indiceMax < 0) {
+        return;
+    }
+    const long word = planned_fault()->word;
+    const int64_t at = word < record->indiceMax ? word : record->indiceMax;
+    record->mantisse[at] ^= uint64_t{1} << 21;
+}
+
+} // namespace
+
+extern "C" {
+
+uint64_t __wrap_add_R_2P_x86_64_bini_spe(Lii *A, const Lii *B)
+{
+    const Kind kind = fault_now("add");
+    if (kind == kOperand) {
+        flip_bit(B);
+    }
+    const uint64_t carry = __real_add_R_2P_x86_64_bini_spe(A, B);
+    if (kind == kResult) {
+        flip_bit(A);
+    }
+    return kind == kReturned ? carry ^ 1 : carry;
+}
+
+uint64_t __wrap_sub_R_2P_x86_64_bini_spe(Lii *A, const Lii *B)
+{
+    const Kind kind = fault_now("sub");
+    if (kind == kOperand) {
+        flip_bit(B);
+    }
+    const uint64_t borrow = __real_sub_R_2P_x86_64_bini_spe(A, B);
+    if (kind == kResult) {
+        flip_bit(A);
+    }
+    return kind == kReturned ? borrow ^ 1 : borrow;
+}
+
+uint64_t __wrap_mulB_R_x86_64_bini(Lii *A, uint64_t f)
+{
+    const Kind kind = fault_now("mul");
+    if (kind == kOperand) {
+        flip_bit(A);
+    }
+    const uint64_t top = __real_mulB_R_x86_64_bini(A, f);
+    if (kind == kResult) {
+        flip_bit(A);
+    }
+    return kind == kReturned ? top ^ 1 : top;
+}
+
+uint64_t __wrap_divHalfB_R_x86_64_bini(Lii *A, uint64_t d)
+{
+    const Kind kind = fault_now("div_R");
+    if (kind == kOperand) {
+        flip_bit(A);
+    }
+    const uint64_t r = __real_divHalfB_R_x86_64_bini(A, d);
+    if (kind == kResult) {
+        flip_bit(A);
+    }
+    return kind == kReturned ? r ^ 1 : r;
+}
+
+uint64_t __wrap_divHalfB_x86_64_bini(Lii *Q, const Lii *A, uint64_t d)
+{
+    const Kind kind = fault_now("div");
+    if (kind == kOperand) {
+        flip_bit(A);
+    }
+    const uint64_t r = __real_divHalfB_x86_64_bini(Q, A, d);
+    if (kind == kResult) {
+        flip_bit(Q);
+    }
+    return kind == kReturned ? r ^ 1 : r;
+}
+
+} // extern "C"

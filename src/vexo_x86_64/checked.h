@@ -39,8 +39,8 @@ inline uint64_t residue_mul(uint64_t a, uint64_t b)
 {
     const UInt128 product = static_cast<UInt128>(a) * b;
     // Both parts are below 2^61 + 17, so their sum folds below p + 3.
-    const uint64_t sum = residue_fold((static_cast<uint64_t>(product) & kResiduePrime) +
-                                      static_cast<uint64_t>(product >> 61));
+    const uint64_t sum =
+        residue_fold((static_cast<uint64_t>(product) & kResiduePrime) + static_cast<uint64_t>(product >> 61));
     return sum >= kResiduePrime ? sum - kResiduePrime : sum;
 }
 

@@ -42,7 +42,8 @@ TEST(Residue, MatchesGmpOnRandomAndEdgeWords)
                 a.mantisse[i] = rng(); // stale words above the value must not count
             }
             set_lii_words(&a, random_words(&rng, n, kind));
-            EXPECT_EQ(residueLii(&a), gmp_residue(value_words(&a))) << "kind " << kind << ", " << n << " words";
+            EXPECT_EQ(residueLii(&a), gmp_residue(value_words(&a)))
+                << "kind " << kind << ", " << n << " words";
             a.signe = 0;
             EXPECT_EQ(residueLii(&a), 0u);
             free_guarded_lii(&a);

@@ -233,7 +233,8 @@ TEST(ArctanSeries, GroupsAreTheLargestWhoseDivisorsStayBelow2To32)
         }
         for (uint64_t n : counts) {
             const int64_t k = arctan_group_terms(x, n);
-            ASSERT_TRUE(group_is_largest_below_2_to_32(x, n, k)) << "x = " << x << ", n = " << n << ", k = " << k;
+            ASSERT_TRUE(group_is_largest_below_2_to_32(x, n, k))
+                << "x = " << x << ", n = " << n << ", k = " << k;
         }
     }
 }

@@ -55,6 +55,9 @@ TEST(OutputErrors, APipeWithoutReaderFailsOrKillsAsSigpipeSays)
     EXPECT_EQ(killed.err, "");
 }
 
+// The limit is set as a shell's ulimit -f sets it, with SIGXFSZ at its
+// default: the run must still end with the one line and status 2, not by
+// that signal.
 TEST(OutputErrors, AFileSizeLimitKeepsWhatFitsAndFailsTheRun)
 {
     char path[] = "/tmp/vexo_output_XXXXXX";

@@ -85,7 +85,9 @@ std::vector<char *> argv_pointers(const std::vector<std::string> &argv)
         std::signal(SIGPIPE, SIG_IGN);
     }
     if (setup.file_size_limit > 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
+        // As a shell's ulimit -f leaves it: SIGXFSZ at its default, which
+        // would end the program at the first write past the limit.
+        std::signal(SIGXFSZ, SIG_DFL);
         const rlimit limit{static_cast<rlim_t>(setup.file_size_limit),
                            static_cast<rlim_t>(setup.file_size_limit)};
         setrlimit(RLIMIT_FSIZE, &limit);

@@ -30,7 +30,7 @@ struct ProgramSetup {
     OutputTarget target;
     std::string path;     // for kFile: the file; /dev/full is one
     bool ignore_sigpipe;  // SIGPIPE ignored, so a write to a lone pipe fails
-    long file_size_limit; // > 0: RLIMIT_FSIZE in bytes, with SIGXFSZ ignored
+    long file_size_limit; // > 0: RLIMIT_FSIZE in bytes, SIGXFSZ at its default
 };
 
 // As run_program, with standard output set up as asked; out is empty but for

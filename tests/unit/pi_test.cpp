@@ -5,6 +5,7 @@
 //
 // This program is linked with -Wl,--wrap for both division kernels, so that
 // every divisor the series uses is seen and counted.
+#include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdint>
@@ -192,33 +193,48 @@ TEST(ArctanSeries, GroupedTermsSaveDivisions)
     }
 }
 
-// Every divisor of a group below 2^32, and one more term would break that,
-// for terms up to the last one of the largest size each formula accepts.
+__extension__ typedef unsigned __int128 U128;
+
+// Every divisor of the group of k terms from term n is below 2^32: each
+// power x^(2j) times 2(n+j)+1, and the power x^(2k) that closes the group;
+// and a group of k + 1 terms would not be.
+bool group_is_largest_below_2_to_32(uint64_t x, uint64_t n, int64_t k)
+{
+    const U128 limit = U128{1} << 32;
+    const U128 d = U128{x} * x;
+    U128 power = 1;
+    for (int64_t j = 0; j < k; ++j, power *= d) {
+        if (power * (2 * (n + static_cast<uint64_t>(j)) + 1) >= limit) {
+            return false;
+        }
+    }
+    return power < limit && (power * (2 * (n + static_cast<uint64_t>(k)) + 1) >= limit || power * d >= limit);
+}
+
+// For every x of the formulas, at every term count up to 2^17 and around
+// every count where a group loses a term (exact ties included), up to the
+// last count whose divisor 2n+1 is below 2^32.
 TEST(ArctanSeries, GroupsAreTheLargestWhoseDivisorsStayBelow2To32)
 {
-    __extension__ typedef unsigned __int128 u128;
-    const u128 limit = u128{1} << 32;
-    for (int32_t formula = 1; formula <= 4; ++formula) {
-        const int64_t words = refused_limit(16, INT64_MAX, formula) / 16 + 4;
-        for (int64_t x : kFormulaXs[formula - 1]) {
-            const double fraction_bits = 64.0 * static_cast<double>(words - 1);
-            const auto last_term =
-                static_cast<uint64_t>(fraction_bits / (2.0 * std::log2(static_cast<double>(x))));
-            for (uint64_t n :
-                 {uint64_t{1}, uint64_t{2}, uint64_t{1000}, last_term / 2, last_term - 1, last_term}) {
-                const int64_t k = arctan_group_terms(static_cast<uint64_t>(x), n);
-                ASSERT_GE(k, 1);
-                const u128 d = u128(x) * u128(x);
-                u128 power = 1;
-                for (int64_t j = 0; j < k; ++j) {
-                    EXPECT_LT(power * (2 * (n + static_cast<uint64_t>(j)) + 1), limit) << x << " " << n;
-                    power *= d;
-                }
-                EXPECT_LT(power, limit) << x << " " << n;
-                const bool next_fits =
-                    power * (2 * (n + static_cast<uint64_t>(k)) + 1) < limit && power * d < limit;
-                EXPECT_FALSE(next_fits) << "a larger group fits at x = " << x << ", n = " << n;
+    const uint64_t last_n = (uint64_t{1} << 31) - 1;
+    for (uint64_t x : {2, 3, 5, 18, 23, 57, 182, 239, 5118, 6072}) {
+        std::vector<uint64_t> counts;
+        for (uint64_t n = 1; n <= uint64_t{1} << 17; ++n) {
+            counts.push_back(n);
+        }
+        // Term n+j of a group has the divisor x^(2j) (2(n+j)+1): it reaches
+        // 2^32 where n+j is about 2^31 / x^(2j).
+        int64_t j = 0;
+        for (U128 power = 1; power < (U128{1} << 32); power *= U128{x} * x, ++j) {
+            const auto edge = static_cast<int64_t>((U128{1} << 31) / power) - j;
+            for (int64_t n = std::max<int64_t>(edge - 3, 1); n <= edge + 3; ++n) {
+                counts.push_back(std::min(static_cast<uint64_t>(n), last_n));
             }
+        }
+        for (uint64_t n : counts) {
+            const int64_t k = arctan_group_terms(x, n);
+            ASSERT_TRUE(group_is_largest_below_2_to_32(x, n, k))
+                << "x = " << x << ", n = " << n << ", k = " << k;
         }
     }
 }

@@ -45,24 +45,26 @@ std::string expected_text(const std::vector<uint64_t> &words)
     return printer_layout(integer, fraction);
 }
 
-// A fraction just above an r-digit decimal: x = c / 10^r + 1 / (5^r 2^B),
+// A fraction just above an r-digit decimal: x = c / 10^r + t / (5^r 2^B),
 // B = 64 F, with c < 5^r chosen so that x is a multiple of 2^-B. Its first
 // D digits are c's r digits and zeros; the excess over the decimal is below
-// 2^-2.3r of the last bit, so leaving out low words as the conversion goes
+// t 2^-2.3r of the last bit, so leaving out low words as the conversion goes
 // would give c - 1 and nines. *c_digits gets c's r digits.
-std::vector<uint64_t> just_above_decimal(size_t fraction_words, unsigned long r, std::string *c_digits)
+std::vector<uint64_t> just_above_decimal(size_t fraction_words, unsigned long r, std::string *c_digits,
+                                         unsigned long t = 1)
 {
     const mp_bitcnt_t bits = 64 * fraction_words;
     mpz_t five_r, c, x;
     mpz_inits(five_r, c, x, nullptr);
     mpz_ui_pow_ui(five_r, 5, r);
-    // c * 2^(B-r) = -1 (mod 5^r), so c * 2^(B-r) + 1 is a multiple of 5^r.
+    // c * 2^(B-r) = -t (mod 5^r), so c * 2^(B-r) + t is a multiple of 5^r.
     mpz_set_ui(x, 0);
     mpz_setbit(x, bits - r);
     mpz_invert(c, x, five_r);
-    mpz_sub(c, five_r, c);
+    mpz_mul_si(c, c, -static_cast<long>(t));
+    mpz_mod(c, c, five_r);
     mpz_mul_2exp(x, c, bits - r);
-    mpz_add_ui(x, x, 1);
+    mpz_add_ui(x, x, t);
     EXPECT_TRUE(mpz_divisible_p(x, five_r));
     mpz_divexact(x, x, five_r);
     std::vector<uint64_t> words(fraction_words + 1, 0);
@@ -244,6 +246,23 @@ TEST(DecimalPrinter, ValuesJustAboveADecimalKeepTheirDigits)
             const std::string text = print_words(words).text;
             EXPECT_EQ(text, printer_layout("", c + std::string(d - r, '0'))) << f << " words, r " << r;
             EXPECT_EQ(text, expected_text(words)) << f << " words, r " << r;
+        }
+    }
+}
+
+// The zeros start right after the last printed digit, so the words that the
+// conversion leaves out decide that digit: what they would add to the last
+// group must stay below the one word of margin that the all-ones check
+// allows. Over many sizes and excesses, some of these fractions have low
+// words large enough to cross it if too few guard words were kept.
+TEST(DecimalPrinter, ZerosRightAfterTheLastDigitKeepTheirDigits)
+{
+    for (size_t f = 4; f <= 40; ++f) {
+        const auto d = static_cast<unsigned long>(decimal_fraction_digits(static_cast<int64_t>(f + 1)));
+        for (unsigned long t = 1; t <= 40; ++t) {
+            std::string c;
+            const std::vector<uint64_t> words = just_above_decimal(f, d, &c, t);
+            EXPECT_EQ(print_words(words).text, printer_layout("", c)) << f << " words, t " << t;
         }
     }
 }

@@ -77,73 +77,49 @@ void flip_bit(const Lii *record)
     record->mantisse[at] ^= uint64_t{1} << 21;
 }
 
+// One kernel call, going wrong as planned: `written` is the record the call
+// writes, `operand` the one it reads.
+template <typename Call>
+uint64_t call_kernel(const char *kernel, const Lii *written, const Lii *operand, Call call)
+{
+    const Kind kind = fault_now(kernel);
+    if (kind == kOperand) {
+        flip_bit(operand);
+    }
+    const uint64_t returned = call();
+    if (kind == kResult) {
+        flip_bit(written);
+    }
+    return kind == kReturned ? returned ^ 1 : returned;
+}
+
 } // namespace
 
 extern "C" {
 
 uint64_t __wrap_add_R_2P_x86_64_bini_spe(Lii *A, const Lii *B)
 {
-    const Kind kind = fault_now("add");
-    if (kind == kOperand) {
-        flip_bit(B);
-    }
-    const uint64_t carry = __real_add_R_2P_x86_64_bini_spe(A, B);
-    if (kind == kResult) {
-        flip_bit(A);
-    }
-    return kind == kReturned ? carry ^ 1 : carry;
+    return call_kernel("add", A, B, [&] { return __real_add_R_2P_x86_64_bini_spe(A, B); });
 }
 
 uint64_t __wrap_sub_R_2P_x86_64_bini_spe(Lii *A, const Lii *B)
 {
-    const Kind kind = fault_now("sub");
-    if (kind == kOperand) {
-        flip_bit(B);
-    }
-    const uint64_t borrow = __real_sub_R_2P_x86_64_bini_spe(A, B);
-    if (kind == kResult) {
-        flip_bit(A);
-    }
-    return kind == kReturned ? borrow ^ 1 : borrow;
+    return call_kernel("sub", A, B, [&] { return __real_sub_R_2P_x86_64_bini_spe(A, B); });
 }
 
 uint64_t __wrap_mulB_R_x86_64_bini(Lii *A, uint64_t f)
 {
-    const Kind kind = fault_now("mul");
-    if (kind == kOperand) {
-        flip_bit(A);
-    }
-    const uint64_t top = __real_mulB_R_x86_64_bini(A, f);
-    if (kind == kResult) {
-        flip_bit(A);
-    }
-    return kind == kReturned ? top ^ 1 : top;
+    return call_kernel("mul", A, A, [&] { return __real_mulB_R_x86_64_bini(A, f); });
 }
 
 uint64_t __wrap_divHalfB_R_x86_64_bini(Lii *A, uint64_t d)
 {
-    const Kind kind = fault_now("div_R");
-    if (kind == kOperand) {
-        flip_bit(A);
-    }
-    const uint64_t r = __real_divHalfB_R_x86_64_bini(A, d);
-    if (kind == kResult) {
-        flip_bit(A);
-    }
-    return kind == kReturned ? r ^ 1 : r;
+    return call_kernel("div_R", A, A, [&] { return __real_divHalfB_R_x86_64_bini(A, d); });
 }
 
 uint64_t __wrap_divHalfB_x86_64_bini(Lii *Q, const Lii *A, uint64_t d)
 {
-    const Kind kind = fault_now("div");
-    if (kind == kOperand) {
-        flip_bit(A);
-    }
-    const uint64_t r = __real_divHalfB_x86_64_bini(Q, A, d);
-    if (kind == kResult) {
-        flip_bit(Q);
-    }
-    return kind == kReturned ? r ^ 1 : r;
+    return call_kernel("div", Q, A, [&] { return __real_divHalfB_x86_64_bini(Q, A, d); });
 }
 
 } // extern "C"

@@ -17,8 +17,8 @@ build=${BUILD_DIR:-build}
 
 scripts/deps.sh test
 # The end-to-end test programs come with the tests: turn them on in a build
-# that scripts/run.sh configured without them.
-if [ ! -f "$build/build.ninja" ]; then
+# that scripts/run.sh configured without them, keeping its generator.
+if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXO_BUILD_TESTS=ON >/dev/null
 else
   cmake -S . -B "$build" -DVEXO_BUILD_TESTS=ON >/dev/null

@@ -2,6 +2,8 @@
 # Builds the program with its tests and runs every test.
 #   scripts/test.sh              release build in build/
 #   scripts/test.sh --sanitize   AddressSanitizer + UBSan build in build-asan/
+# An existing folder is reconfigured with the options below, whatever its
+# generator.
 # Set CI to build with warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,6 +16,11 @@ if [ "${1:-}" = "--sanitize" ]; then
 fi
 opts+=(-DVEXO_BUILD_TESTS=ON -DVEXO_BUILD_BENCH=OFF -DVEXO_FUZZ=OFF)
 [ -n "${CI:-}" ] && opts+=(-DVEXO_WERROR=ON)
-cmake -S . -B "$dir" -G Ninja "${opts[@]}" >/dev/null
+# A folder that is already configured keeps its generator (CMake refuses to
+# change it); a new one gets Ninja when it is installed.
+if [ ! -f "$dir/CMakeCache.txt" ] && command -v ninja >/dev/null; then
+  opts+=(-G Ninja)
+fi
+cmake -S . -B "$dir" "${opts[@]}" >/dev/null
 cmake --build "$dir" -j "$(nproc)"
 ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"

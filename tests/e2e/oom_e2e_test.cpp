@@ -19,6 +19,16 @@
 // LD_LIBRARY_PATH (those of this test program, which uses the same C
 // library), where the loader finds them without opening its cache.
 //
+// Nor is the room left to the program always the limit less a fixed start-up
+// cost. A program that loads libstdc++ (clang links it whether or not it is
+// used; g++ drops it when nothing refers to it) has it allocate an emergency
+// pool for exceptions, some 70 KiB, before main, and carries on without the
+// pool when that allocation fails. Just below the limit at which the pool
+// fits, the program thus has more room than just above it. A search that
+// spans that limit compares runs with and without the pool, so the pi test
+// steps up one page at a time and starts over where a run gets less far
+// than the run one page below.
+//
 // AddressSanitizer reserves terabytes of shadow memory, so no such limit can
 // be set on a sanitized program: the tests skip themselves in that build.
 #include <link.h>
@@ -171,12 +181,27 @@ TEST(OutOfMemory, PiFailsInItsFirstTermAndInALaterOne)
         const std::string first_line =
             std::string(" Duration = ####### seconds for arctan(1/") + first_x(f) + ").\n";
         // The first term holds three records (the result and the two of its
-        // series); every later term needs a fourth.
-        const int64_t past_first = smallest_limit(1024, 1024 * kKiB, words, [&](const ProgramRun &r) {
-            return mask_durations(r.out).find(first_line) != std::string::npos;
-        });
-        const int64_t done = smallest_limit(past_first - kPageKiB, past_first + 1024, words,
-                                            [](const ProgramRun &r) { return r.status == 0; });
+        // series); every later term needs a fourth. From the smallest limit
+        // at which the program starts, one page more each time: past_first
+        // is the first limit whose run gets past the first term, done the
+        // first one above it whose run ends well, with no run between them
+        // falling back into the first term.
+        const int64_t started =
+            smallest_limit(1024, 1024 * kKiB, words, [](const ProgramRun &r) { return !r.out.empty(); });
+        int64_t past_first = -1;
+        int64_t done = -1;
+        for (int64_t limit = started; done < 0 && limit < started + 1024 * kKiB; limit += kPageKiB) {
+            const ProgramRun r = run_limited(limit, words, true);
+            if (mask_durations(r.out).find(first_line) == std::string::npos) {
+                past_first = -1;
+            } else if (past_first < 0) {
+                past_first = limit;
+            }
+            if (past_first >= 0 && r.status == 0) {
+                done = limit;
+            }
+        }
+        ASSERT_GE(done, 0) << "no run ended well from " << started << " KiB up";
         // What separates the two is one record and its mapping's rounding.
         const int64_t step = done - past_first;
         EXPECT_GE(step, kRecordKiB);
@@ -206,15 +231,20 @@ TEST(OutOfMemory, EAndTheRootsFailAtEachOfTheirRecords)
     for (const Calculator c : {Calculator{"e", 2}, Calculator{"sqrt2", 3}, Calculator{"1/sqrt2", 3}}) {
         SCOPED_TRACE(c.cst);
         const std::vector<std::string> words = {kDigits, c.cst, "16"};
-        // The formula lines follow the last creation.
-        const int64_t created = smallest_limit(1024, 1024 * kKiB, words, [](const ProgramRun &r) {
-            return r.out.find("\n Formula used :\n") != std::string::npos;
-        });
-        expect_success(run_limited(created, words, true), "every record created");
         // Below the first record's needs the program still starts and says
-        // so; from there to `created` each record adds one step.
+        // so; from there each record adds one step up to `created`, where
+        // the formula lines follow the last creation. Stepping up one page
+        // at a time from `started` finds the first such limit: both then lie
+        // on the same side of the limit at which libstdc++'s pool fits, as
+        // long as the records need less room than that pool (see above).
         const int64_t started =
-            smallest_limit(1024, created, words, [](const ProgramRun &r) { return !r.out.empty(); });
+            smallest_limit(1024, 1024 * kKiB, words, [](const ProgramRun &r) { return !r.out.empty(); });
+        int64_t created = started;
+        while (run_limited(created, words, true).out.find("\n Formula used :\n") == std::string::npos) {
+            created += kPageKiB;
+            ASSERT_LT(created, started + 1024 * kKiB) << "no record created from " << started << " KiB up";
+        }
+        expect_success(run_limited(created, words, true), "every record created");
         const int64_t step = (created - started) / c.records;
         EXPECT_GE(step, kRecordKiB);
         EXPECT_LE(step, kRecordKiB + 2 * kPageKiB);

@@ -29,6 +29,10 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release \
     -DVEXO_BUILD_TESTS=OFF -DVEXO_BUILD_BENCH=OFF >&2
 fi
-cmake --build "$build" --target vexo_x86_64 >&2
+# --config picks Release in a multi-configuration tree (Ninja Multi-Config),
+# which puts the program in a folder of that name; other trees ignore it.
+cmake --build "$build" --target vexo_x86_64 --config Release >&2
+program=$build/vexo_x86_64
+[ -x "$program" ] || program=$build/Release/vexo_x86_64
 if [ $# -eq 0 ]; then set -- 1000 pi 16 2; fi
-exec "$build/vexo_x86_64" "$@"
+exec "$program" "$@"

@@ -51,10 +51,6 @@ set(CPACK_PACKAGE_CONTACT "vexo_x86_64 maintainers <maintainers@vexo.invalid>")
 # each description below is its package's synopsis.
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${CMAKE_PROJECT_NAME} built using CMake")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-# Installed through DESTDIR, with the prefix /usr, so that the pkg-config
-# file names /usr.
-set(CPACK_SET_DESTDIR ON)
-set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEB_COMPONENT_INSTALL ON)

@@ -10,6 +10,7 @@ set(VEXO_DEB_DEV liblfx86-64-dev)
 
 # The copyright file: a header, then the licence of LICENSE (the text below
 # its copyright line) indented by one space, empty lines written " .".
+# Expat is that format's name for the MIT licence.
 file(READ ${PROJECT_SOURCE_DIR}/LICENSE license_text)
 string(REGEX MATCH "Copyright \\(c\\) ([^\n]*)" _ "${license_text}")
 set(copyright_holder "${CMAKE_MATCH_1}")

@@ -28,12 +28,11 @@ fail() { echo "package: $*" >&2; status=1; }
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")
 arch=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || echo x86_64-linux-gnu)
 
-# has DEB PATH...: each path (a shell pattern) is in the package.
+# has DEB PATH...: each path is in the package (listed in $work/list).
 has() {
   local deb=$1 path
   shift
   for path in "$@"; do
-    # shellcheck disable=SC2053
     grep -q -- " \./$path\$" "$work/list" || fail "$(basename "$deb") lacks $path"
   done
 }

@@ -10,6 +10,8 @@
 #   fuzz      CMake, Ninja, clang with libFuzzer's runtime, GMP
 #   valgrind  valgrind
 #   lint      build + clang-format, clang-tidy, cppcheck
+#   package   build + what cpack needs for Debian packages (dpkg-dev, file,
+#             gzip), pkg-config, and lintian to check them
 #   ci        all of the above
 #
 # Tools are looked for by their command, libraries by their Debian package,
@@ -20,7 +22,7 @@
 set -euo pipefail
 
 usage() {
-  echo "usage: scripts/deps.sh build|test|bench|fuzz|valgrind|lint|ci..." >&2
+  echo "usage: scripts/deps.sh build|test|bench|fuzz|valgrind|lint|package|ci..." >&2
   exit 2
 }
 [ $# -gt 0 ] || usage
@@ -36,6 +38,8 @@ fuzz_needs=(cmd:cmake:cmake cmd:ninja:ninja-build cmd:clang:clang cmd:clang++:cl
   pkg:libgmp-dev:libgmp-dev)
 valgrind_needs=(cmd:valgrind:valgrind)
 lint_needs=("${build_needs[@]}" cmd:clang-format:clang-format cmd:clang-tidy:clang-tidy cmd:cppcheck:cppcheck)
+package_needs=("${build_needs[@]}" cmd:dpkg-shlibdeps:dpkg-dev cmd:dpkg-architecture:dpkg-dev cmd:file:file
+  cmd:gzip:gzip cmd:pkg-config:pkg-config cmd:lintian:lintian)
 
 needs=()
 want_fuzzer=0
@@ -47,8 +51,10 @@ for task in "$@"; do
     fuzz) needs+=("${fuzz_needs[@]}"); want_fuzzer=1 ;;
     valgrind) needs+=("${valgrind_needs[@]}") ;;
     lint) needs+=("${lint_needs[@]}") ;;
+    package) needs+=("${package_needs[@]}") ;;
     ci)
-      needs+=("${test_needs[@]}" "${bench_needs[@]}" "${fuzz_needs[@]}" "${valgrind_needs[@]}" "${lint_needs[@]}")
+      needs+=("${test_needs[@]}" "${bench_needs[@]}" "${fuzz_needs[@]}" "${valgrind_needs[@]}" "${lint_needs[@]}"
+        "${package_needs[@]}")
       want_fuzzer=1
       ;;
     *) usage ;;

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the project into a temporary prefix and tests what was installed:
 # the end-to-end tests against the installed program, a separate project that
-# finds the library with find_package(lfx86_64) and links one kernel object on
-# its own, the pkg-config file, and the installed kernel objects.
+# finds the library with find_package(lfx86_64), links it into a shared object
+# of its own and links one kernel object on its own, the pkg-config file, and
+# the installed kernel objects. Then the same project and the program again
+# against a shared build (BUILD_SHARED_LIBS=ON) installed beside it.
 #
 # What is installed is built as the README's install recipe builds it, in a
 # tree of its own, configured as on a machine without GoogleTest (so the tests
@@ -39,7 +41,7 @@ cmake --build "$work/release" -j "$(nproc)" >/dev/null
 cmake --install "$work/release" --prefix "$prefix" >/dev/null
 program="$prefix/bin/vexo_x86_64"
 [ -x "$program" ] || fail "no program in bin/"
-for f in include/lfx86_64.h include/lii_layout.h share/man/man1/vexo_x86_64.1; do
+for f in include/lfx86_64.h include/lii_layout.h share/man/man1/vexo_x86_64.1.gz; do
   [ -f "$prefix/$f" ] || fail "missing $f"
 done
 library=$(find "$prefix" -name liblfx86_64.a | head -n 1)
@@ -75,5 +77,32 @@ incdir=$(PKG_CONFIG_PATH="$pcdir" pkg-config --variable=includedir lfx86_64)
 # shellcheck disable=SC2086
 cc -o "$work/third_pc" "$root/tests/consumer/third.c" $flags
 "$work/third_pc"
+
+# The kernel directory is a clean absolute path into the prefix, holding the
+# five objects.
+kerneldir=$(PKG_CONFIG_PATH="$pcdir" pkg-config --variable=kerneldir lfx86_64)
+echo "kerneldir=$kerneldir"
+case $kerneldir in /*) ;; *) fail "kerneldir $kerneldir is not absolute" ;; esac
+case $kerneldir in *//* | */../* | */./*) fail "kerneldir $kerneldir is not a clean path" ;; esac
+[ "$kerneldir" -ef "$(dirname "${kernels[0]}")" ] || fail "kerneldir $kerneldir is not the kernel objects' directory"
+
+step "a shared build: the library with its SONAME, the program and the project linked to it"
+shared=$work/prefix-shared
+cmake -S . -B "$work/shared" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXO_BUILD_TESTS=OFF -DBUILD_SHARED_LIBS=ON >/dev/null
+cmake --build "$work/shared" -j "$(nproc)" >/dev/null
+cmake --install "$work/shared" --prefix "$shared" >/dev/null
+solib=$(find "$shared" -name liblfx86_64.so.1.0.0 | head -n 1)
+[ -n "$solib" ] || fail "no liblfx86_64.so.1.0.0"
+readelf -d "$solib" | grep -q 'SONAME.*\[liblfx86_64\.so\.1\]' || fail "liblfx86_64 has no SONAME liblfx86_64.so.1"
+readelf -d "$shared/bin/vexo_x86_64" | grep -q 'NEEDED.*\[liblfx86_64\.so\.1\]' || fail "the program does not link the shared library"
+# The shared program prints what the static one prints, durations aside.
+"$shared/bin/vexo_x86_64" 200 pi 16 3 | grep -v Duration >"$work/shared.txt"
+"$program" 200 pi 16 3 | grep -v Duration >"$work/static.txt"
+cmp -s "$work/shared.txt" "$work/static.txt" || fail "the shared program prints other digits"
+cmake -S tests/consumer -B "$work/consumer-shared" -G Ninja -DCMAKE_PREFIX_PATH="$shared" >/dev/null
+cmake --build "$work/consumer-shared" >/dev/null
+readelf -d "$work/consumer-shared/third" | grep -q 'NEEDED.*\[liblfx86_64\.so\.1\]' ||
+  fail "find_package did not give the shared library"
+ctest --test-dir "$work/consumer-shared" --output-on-failure
 
 echo "test-installed: all checks passed"

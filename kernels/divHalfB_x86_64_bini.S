@@ -71,7 +71,10 @@
 #include "divHalfB_common.inc"
 
         .text
-        .p2align 5
+        /* A cache line of its own to start from, so that where the linker
+         * puts the object never moves a loop across a line boundary: the
+         * loops inside are aligned relative to this entry. */
+        .p2align 6
         .globl  divHalfB_x86_64_bini
         .type   divHalfB_x86_64_bini,@function
 divHalfB_x86_64_bini:

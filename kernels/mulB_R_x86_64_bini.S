@@ -93,7 +93,10 @@
 .endm
 
         .text
-        .p2align 4
+        /* A cache line of its own to start from, so that where the linker
+         * puts the object never moves a loop across a line boundary: the
+         * loops inside are aligned relative to this entry. */
+        .p2align 6
         .globl  mulB_R_x86_64_bini
         .type   mulB_R_x86_64_bini, @function
 mulB_R_x86_64_bini:

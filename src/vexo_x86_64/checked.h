@@ -17,7 +17,7 @@
 
 #include <cstdint>
 
-#include "lfx86_64.h"
+#include "vexo.h"
 
 // The value of a record modulo p, as n / m; m is never 0.
 struct Residue {
@@ -26,7 +26,6 @@ struct Residue {
 };
 
 constexpr uint64_t kResiduePrime = LFX_RESIDUE_PRIME;
-__extension__ typedef unsigned __int128 UInt128;
 
 // Any word brought below 2^61 + 8, congruent to it: 2^61 = 1 (mod p).
 inline uint64_t residue_fold(uint64_t v)
@@ -68,17 +67,26 @@ inline Residue residue_of_fixed_point(const Lii *a, uint64_t v)
     return {residue_mul(residue_fold(v), residue_word_weight(a->taille_mantisse - 1)), 1};
 }
 
-// n / m minus c * weight, where c is a word a kernel returned.
+// n / m minus c * weight, where c is a word a kernel returned; a weight of
+// p - w adds c * w.
 inline void residue_take_away(Residue *r, uint64_t c, uint64_t weight)
 {
     r->n = residue_sub(r->n, residue_mul(residue_mul(residue_fold(c), weight), r->m));
+}
+
+// na / ma + nb / mb, or minus it: one denominator ma mb, no inverse.
+inline Residue residue_combine(const Residue *ra, const Residue *rb, bool subtract)
+{
+    const uint64_t a = residue_mul(ra->n, rb->m);
+    const uint64_t b = residue_mul(rb->n, ra->m);
+    return {subtract ? residue_sub(a, b) : residue_add(a, b), residue_mul(ra->m, rb->m)};
 }
 
 // A := A + B; a carry lost above word T-1 leaves A + B - 2^(64 T).
 inline void checked_add(Lii *a, Residue *ra, const Lii *b, const Residue *rb)
 {
     const uint64_t carry = add_R_2P_x86_64_bini_spe(a, b);
-    *ra = {residue_add(residue_mul(ra->n, rb->m), residue_mul(rb->n, ra->m)), residue_mul(ra->m, rb->m)};
+    *ra = residue_combine(ra, rb, false);
     if (carry != 0) {
         residue_take_away(ra, carry, residue_word_weight(a->taille_mantisse));
     }
@@ -91,10 +99,9 @@ inline void checked_sub(Lii *a, Residue *ra, const Lii *b, const Residue *rb)
     int64_t top = a->indiceMax > b->indiceMax ? a->indiceMax : b->indiceMax;
     top = top < a->taille_mantisse - 1 ? top : a->taille_mantisse - 1;
     const uint64_t borrow = sub_R_2P_x86_64_bini_spe(a, b);
-    *ra = {residue_sub(residue_mul(ra->n, rb->m), residue_mul(rb->n, ra->m)), residue_mul(ra->m, rb->m)};
+    *ra = residue_combine(ra, rb, true);
     if (borrow != 0) {
-        const uint64_t weight = residue_word_weight(top + 1);
-        ra->n = residue_add(ra->n, residue_mul(residue_mul(residue_fold(borrow), weight), ra->m));
+        residue_take_away(ra, borrow, kResiduePrime - residue_word_weight(top + 1));
     }
 }
 
@@ -108,18 +115,23 @@ inline void checked_mul(Lii *a, Residue *ra, uint64_t f)
     }
 }
 
-// A := floor(A / d) in place: old A = d A + r, so A = (n - r m) / (m d).
+// The quotient of A = n / m by d with remainder r: A = d Q + r, so
+// Q = (n - r m) / (m d).
+inline Residue residue_quotient(const Residue *ra, uint64_t r, uint64_t d)
+{
+    return {residue_sub(ra->n, residue_mul(residue_fold(r), ra->m)), residue_mul(ra->m, residue_fold(d))};
+}
+
+// A := floor(A / d) in place.
 inline void checked_div_R(Lii *a, Residue *ra, uint64_t d)
 {
-    const uint64_t r = divHalfB_R_x86_64_bini(a, d);
-    *ra = {residue_sub(ra->n, residue_mul(residue_fold(r), ra->m)), residue_mul(ra->m, residue_fold(d))};
+    *ra = residue_quotient(ra, divHalfB_R_x86_64_bini(a, d), d);
 }
 
 // Q := floor(A / d), A only read.
 inline void checked_div(Lii *q, Residue *rq, const Lii *a, const Residue *ra, uint64_t d)
 {
-    const uint64_t r = divHalfB_x86_64_bini(q, a, d);
-    *rq = {residue_sub(ra->n, residue_mul(residue_fold(r), ra->m)), residue_mul(ra->m, residue_fold(d))};
+    *rq = residue_quotient(ra, divHalfB_x86_64_bini(q, a, d), d);
 }
 
 // The words of a agree with the tracked residue: residueLii(a) m = n.

@@ -294,9 +294,7 @@ int64_t arctan_series(Lii *a, Residue *ra, int64_t x, int64_t W, Progress *progr
     destroyLii(&b);
     if (!holds) {
         destroyLii(a);
-        char where[48];
-        std::snprintf(where, sizeof where, "the series of arctan(1/%ld)", x);
-        report_wrong_value(where);
+        report_wrong_value("the series of arctan(1/%ld)", x);
         return kValueWrong;
     }
     return 0;

@@ -120,22 +120,17 @@ int32_t calculate_root(int64_t base, int64_t Nb_decimales, const char *constant,
 
     checked_mul(&root, &rroot, numerator);
     checked_div_R(&root, &rroot, kPellDenominator);
-    const char *wrong = nullptr;
-    char where[48];
+    const bool scaling_holds = residue_holds(&root, &rroot);
     if (!series_holds) {
-        std::snprintf(where, sizeof where, "the series of %s", constant);
-        wrong = where;
-    } else if (!residue_holds(&root, &rroot)) {
-        std::snprintf(where, sizeof where, "the scaling of %s by %lu/19601", constant, numerator);
-        wrong = where;
+        report_wrong_value("the series of %s", constant);
+    } else if (!scaling_holds) {
+        report_wrong_value("the scaling of %s by %lu/19601", constant, numerator);
     }
-    const int32_t result = wrong != nullptr ? kValueWrong : print_value(base, &root) ? 0 : 1;
+    const bool holds = series_holds && scaling_holds;
+    const int32_t result = !holds ? kValueWrong : print_value(base, &root) ? 0 : 1;
     destroyLii(&root);
     destroyLii(&un);
     destroyLii(&term_share);
-    if (wrong != nullptr) {
-        report_wrong_value(wrong);
-    }
     return result;
 }
 

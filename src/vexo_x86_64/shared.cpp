@@ -1,5 +1,6 @@
 // Small pieces that every calculator uses: record creation, record sizes,
 // the clock, the printer of the radix and the flush of standard output.
+#include <cstdarg>
 #include <cstdio>
 
 #include "vexo.h"
@@ -66,11 +67,14 @@ void flush_output()
     std::fflush(stdout);
 }
 
-void report_wrong_value(const char *where)
+void report_wrong_value(const char *where, ...)
 {
     std::fflush(stdout);
-    std::fprintf(stderr,
-                 "vexo_x86_64: the arithmetic check failed in %s: the computed value is wrong and is not "
-                 "printed; this is probably a hardware fault\n",
-                 where);
+    std::fputs("vexo_x86_64: the arithmetic check failed in ", stderr);
+    va_list args;
+    va_start(args, where);
+    std::vfprintf(stderr, where, args);
+    va_end(args);
+    std::fputs(": the computed value is wrong and is not printed; this is probably a hardware fault\n",
+               stderr);
 }

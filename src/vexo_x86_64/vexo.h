@@ -51,9 +51,9 @@ int32_t calcul_inv_sqrt2(int64_t base, int64_t Nb_decimales);
 // ---- shared by the calculators ------------------------------------------------
 // What a calculator returns when its arithmetic failed its check.
 constexpr int32_t kValueWrong = 3;
-// The one line, on standard error, of a check that failed in `where` (a
-// series, or a step such as a final scaling).
-void report_wrong_value(const char *where);
+// The one line, on standard error, of a check that failed where the printf
+// format `where` says (a series, or a step such as a final scaling).
+void report_wrong_value(const char *where, ...) __attribute__((format(printf, 1, 2)));
 
 // Creates the records in order, each of `words` words. On a failure, writes
 // out_of_memory_line as a line, destroys the records created before it (in
@@ -68,6 +68,7 @@ bool radix_served(int64_t base);
 constexpr int64_t kLog2TenNumerator = 33219280949;
 constexpr int64_t kLog2TenDenominator = 10000000000;
 __extension__ typedef __int128 Int128;
+__extension__ typedef unsigned __int128 UInt128;
 
 // Words of every record of a run: digits/64 + extra_words_base2 in radix 2,
 // digits/16 + 4 in radix 16, floor(digits * log2(10) / 64) + 4 in radix 10

@@ -30,11 +30,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "int128.h"
 #include "lfx86_64.h"
 
 namespace {
 
-__extension__ typedef unsigned __int128 U128;
 
 struct Number {
     mp_limb_t *words; // W words, least significant first, calloc'd
@@ -177,9 +177,9 @@ constexpr Formula kFormulas[] = {{kNewton, 2}, {kMachin, 2}, {kGauss, 3}, {kFour
 // divisor x^(2j) (2(n+j)+1) and the closing x^(2k) below 2^32.
 mp_limb_t group_terms(mp_limb_t x, mp_limb_t n)
 {
-    const U128 limit = static_cast<U128>(1) << 32;
+    const UInt128 limit = static_cast<UInt128>(1) << 32;
     const mp_limb_t d = x * x;
-    U128 power = 1;
+    UInt128 power = 1;
     mp_limb_t k = 0;
     while (power * (2 * (n + k) + 1) < limit && power * d < limit) {
         power *= d;
@@ -367,8 +367,8 @@ mp_size_t word_count(Constant cst, long base, long n)
         return n / 64 + (cst == kPi ? 4 : 3);
     }
     if (base == 10) {
-        const U128 bits = static_cast<U128>(n) * 33219280949U;
-        return static_cast<mp_size_t>(bits / (static_cast<U128>(10000000000U) * 64)) + 4;
+        const UInt128 bits = static_cast<UInt128>(n) * 33219280949U;
+        return static_cast<mp_size_t>(bits / (static_cast<UInt128>(10000000000U) * 64)) + 4;
     }
     return n / 16 + 4;
 }

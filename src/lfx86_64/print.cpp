@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "int128.h"
 #include "lfx86_64.h"
 
 namespace {
@@ -235,7 +236,6 @@ constexpr uint64_t kLog10Of2Low = 0x47C4ACD605BE48BCULL;
 // Fraction word counts up to here get an exact digit count.
 constexpr uint64_t kMaxFractionWords = uint64_t{1} << 58;
 
-__extension__ typedef unsigned __int128 Wide;
 
 // The working fraction: words 0..F-1 of `base` (a record of T words), word F
 // collecting each group, words below `dropped` left out.
@@ -436,9 +436,9 @@ extern "C" int64_t decimal_fraction_digits(int64_t taille_mantisse)
         return -1;
     }
     // floor(64 f L / 2^128) = floor(f L / 2^122), f L as three words.
-    const Wide low = static_cast<Wide>(f) * kLog10Of2Low;
-    const Wide high = static_cast<Wide>(f) * kLog10Of2High;
-    const Wide middle = (low >> 64) + static_cast<uint64_t>(high);
+    const UInt128 low = static_cast<UInt128>(f) * kLog10Of2Low;
+    const UInt128 high = static_cast<UInt128>(f) * kLog10Of2High;
+    const UInt128 middle = (low >> 64) + static_cast<uint64_t>(high);
     const uint64_t top = static_cast<uint64_t>(high >> 64) + static_cast<uint64_t>(middle >> 64);
     return static_cast<int64_t>(top << 6 | static_cast<uint64_t>(middle) >> 58);
 }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "int128.h"
 #include "lfx86_64.h"
 
 // ---- command line -----------------------------------------------------------
@@ -67,8 +68,6 @@ bool radix_served(int64_t base);
 // sized, so that n digits get at least n log2(10) fraction bits.
 constexpr int64_t kLog2TenNumerator = 33219280949;
 constexpr int64_t kLog2TenDenominator = 10000000000;
-__extension__ typedef __int128 Int128;
-__extension__ typedef unsigned __int128 UInt128;
 
 // Words of every record of a run: digits/64 + extra_words_base2 in radix 2,
 // digits/16 + 4 in radix 16, floor(digits * log2(10) / 64) + 4 in radix 10

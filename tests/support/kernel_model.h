@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <string>
 
+#include "int128.h"
 #include "lfx86_64.h"
 
 // ---- the record rules --------------------------------------------------------
@@ -53,7 +54,6 @@ inline std::string record_rule_broken(const Lii *li, RecordRules rules)
 
 // Two words, for a carry, a product or a two-word dividend (__extension__:
 // the type is the compilers' own, not standard C++).
-__extension__ typedef unsigned __int128 ModelDoubleWord;
 
 // Index of the highest non-zero word among words 0..from, -1 when none is.
 inline int64_t model_highest_nonzero(const uint64_t *w, int64_t from)
@@ -80,7 +80,7 @@ inline void model_rescan(Lii *A, int64_t from)
 // a + b + carry (carry 0 or 1) into *sum; returns the carry out.
 inline uint64_t model_add_word(uint64_t a, uint64_t b, uint64_t carry, uint64_t *sum)
 {
-    const ModelDoubleWord s = static_cast<ModelDoubleWord>(a) + b + carry;
+    const UInt128 s = static_cast<UInt128>(a) + b + carry;
     *sum = static_cast<uint64_t>(s);
     return static_cast<uint64_t>(s >> 64);
 }
@@ -88,7 +88,7 @@ inline uint64_t model_add_word(uint64_t a, uint64_t b, uint64_t carry, uint64_t 
 // a - b - borrow (borrow 0 or 1) into *difference; returns the borrow out.
 inline uint64_t model_sub_word(uint64_t a, uint64_t b, uint64_t borrow, uint64_t *difference)
 {
-    const ModelDoubleWord d = static_cast<ModelDoubleWord>(a) - b - borrow;
+    const UInt128 d = static_cast<UInt128>(a) - b - borrow;
     *difference = static_cast<uint64_t>(d);
     return (d >> 64) != 0 ? 1 : 0;
 }
@@ -194,7 +194,7 @@ inline uint64_t model_mul(Lii *A, uint64_t f)
     const int64_t a_top = A->indiceMax;
     uint64_t carry = 0;
     for (int64_t i = 0; i <= a_top; ++i) {
-        const ModelDoubleWord p = static_cast<ModelDoubleWord>(a[i]) * f + carry;
+        const UInt128 p = static_cast<UInt128>(a[i]) * f + carry;
         a[i] = static_cast<uint64_t>(p);
         carry = static_cast<uint64_t>(p >> 64);
     }
@@ -219,7 +219,7 @@ constexpr uint64_t kModelNoRemainder = ~uint64_t{0};
 inline uint64_t model_divide_words(uint64_t *out, const uint64_t *in, int64_t from, uint64_t d, uint64_t r)
 {
     for (int64_t i = from; i >= 0; --i) {
-        const ModelDoubleWord n = static_cast<ModelDoubleWord>(r) << 64 | in[i];
+        const UInt128 n = static_cast<UInt128>(r) << 64 | in[i];
         out[i] = static_cast<uint64_t>(n / d);
         r = static_cast<uint64_t>(n % d);
     }

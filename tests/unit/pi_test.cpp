@@ -17,6 +17,7 @@
 
 #include "capture_stdout.h"
 #include "expected_text.h"
+#include "int128.h"
 #include "pi_formulas.h"
 #include "mpfr_reference.h"
 #include "printed_output.h"
@@ -193,16 +194,15 @@ TEST(ArctanSeries, GroupedTermsSaveDivisions)
     }
 }
 
-__extension__ typedef unsigned __int128 U128;
 
 // Every divisor of the group of k terms from term n is below 2^32: each
 // power x^(2j) times 2(n+j)+1, and the power x^(2k) that closes the group;
 // and a group of k + 1 terms would not be.
 bool group_is_largest_below_2_to_32(uint64_t x, uint64_t n, int64_t k)
 {
-    const U128 limit = U128{1} << 32;
-    const U128 d = U128{x} * x;
-    U128 power = 1;
+    const UInt128 limit = UInt128{1} << 32;
+    const UInt128 d = UInt128{x} * x;
+    UInt128 power = 1;
     for (int64_t j = 0; j < k; ++j, power *= d) {
         if (power * (2 * (n + static_cast<uint64_t>(j)) + 1) >= limit) {
             return false;
@@ -225,8 +225,8 @@ TEST(ArctanSeries, GroupsAreTheLargestWhoseDivisorsStayBelow2To32)
         // Term n+j of a group has the divisor x^(2j) (2(n+j)+1): it reaches
         // 2^32 where n+j is about 2^31 / x^(2j).
         int64_t j = 0;
-        for (U128 power = 1; power < (U128{1} << 32); power *= U128{x} * x, ++j) {
-            const auto edge = static_cast<int64_t>((U128{1} << 31) / power) - j;
+        for (UInt128 power = 1; power < (UInt128{1} << 32); power *= UInt128{x} * x, ++j) {
+            const auto edge = static_cast<int64_t>((UInt128{1} << 31) / power) - j;
             for (int64_t n = std::max<int64_t>(edge - 3, 1); n <= edge + 3; ++n) {
                 counts.push_back(std::min(static_cast<uint64_t>(n), last_n));
             }

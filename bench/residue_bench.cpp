@@ -10,7 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "checked.h"
+#include "checked_kernels.h"
 
 namespace {
 

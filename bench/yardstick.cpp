@@ -30,11 +30,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "cli.h"
 #include "int128.h"
 #include "lfx86_64.h"
+#include "run_records.h"
 
 namespace {
-
 
 struct Number {
     mp_limb_t *words; // W words, least significant first, calloc'd
@@ -340,37 +341,10 @@ bool calculate_root(Number *r, mp_size_t W, mp_limb_t numerator, int64_t *k, dou
 
 // ---- command line and output -------------------------------------------------
 
-enum Constant { kPi, kE, kSqrt2, kInvSqrt2, kUnknown };
-
-Constant read_constant(const char *word)
-{
-    if (std::strcmp(word, "pi") == 0) {
-        return kPi;
-    }
-    if (std::strcmp(word, "e") == 0) {
-        return kE;
-    }
-    if (std::strcmp(word, "sqrt2") == 0) {
-        return kSqrt2;
-    }
-    if (std::strcmp(word, "1/sqrt2") == 0) {
-        return kInvSqrt2;
-    }
-    return kUnknown;
-}
-
-// The calculator's word counts: pi takes one guard word more in radix 2;
-// radix 10 takes n log2(10) fraction bits, log2(10) < 33219280949 / 10^10.
+// The calculator's word counts: pi takes one guard word more in radix 2.
 mp_size_t word_count(Constant cst, long base, long n)
 {
-    if (base == 2) {
-        return n / 64 + (cst == kPi ? 4 : 3);
-    }
-    if (base == 10) {
-        const UInt128 bits = static_cast<UInt128>(n) * 33219280949U;
-        return static_cast<mp_size_t>(bits / (static_cast<UInt128>(10000000000U) * 64)) + 4;
-    }
-    return n / 16 + 4;
+    return static_cast<mp_size_t>(record_words(base, n, cst == kPi ? 4 : 3));
 }
 
 int usage()

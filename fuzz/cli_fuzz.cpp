@@ -25,7 +25,7 @@
 
 #include "expected_text.h"
 #include "fuzz_support.h"
-#include "vexo.h"
+#include "cli.h"
 
 namespace {
 

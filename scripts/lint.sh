@@ -26,5 +26,5 @@ clang-tidy -p "$build" --quiet --warnings-as-errors='*' \
 
 echo "== cppcheck"
 cppcheck --quiet --error-exitcode=1 --enable=warning,performance,portability --std=c++20 \
-  --inline-suppr -I include -I src/vexo_x86_64 src
+  --inline-suppr -I include -I src/common -I src/lfx86_64 -I src/vexo_x86_64 src
 echo "lint: clean"

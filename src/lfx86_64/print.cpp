@@ -12,6 +12,7 @@
 
 #include "int128.h"
 #include "lfx86_64.h"
+#include "record_without_words.h"
 
 namespace {
 
@@ -165,13 +166,8 @@ void put_fraction_digits(FractionLayout *layout, const char *digits, size_t n)
     make_room(layout->out);
 }
 
-// A record without words, or whose creation failed, has no value to print:
-// it gets the layout's surrounding newlines and nothing between them.
-bool has_no_words(const Lii *a)
-{
-    return a->taille_mantisse < 1 || a->mantisse == nullptr;
-}
-
+// A record without words has no value to print: it gets the layout's
+// surrounding newlines and nothing between them.
 void print_no_value()
 {
     std::fwrite("\n\n\n", 1, 3, stdout);
@@ -179,7 +175,7 @@ void print_no_value()
 
 void print_constant(const Lii *a, int base)
 {
-    if (has_no_words(a)) {
+    if (has_no_words(a->taille_mantisse, a->mantisse)) {
         print_no_value();
         return;
     }
@@ -235,7 +231,6 @@ constexpr uint64_t kLog10Of2High = 0x4D104D427DE7FBCCULL;
 constexpr uint64_t kLog10Of2Low = 0x47C4ACD605BE48BCULL;
 // Fraction word counts up to here get an exact digit count.
 constexpr uint64_t kMaxFractionWords = uint64_t{1} << 58;
-
 
 // The working fraction: words 0..F-1 of `base` (a record of T words), word F
 // collecting each group, words below `dropped` left out.
@@ -344,7 +339,7 @@ int64_t convert_fraction(DecimalWork *w, FractionLayout *layout, int64_t digits,
 // Returns 1, having printed nothing, when the copy cannot be allocated.
 uint64_t print_decimal(const Lii *a)
 {
-    if (has_no_words(a)) {
+    if (has_no_words(a->taille_mantisse, a->mantisse)) {
         print_no_value();
         return 0;
     }

@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "lfx86_64.h"
+#include "record_without_words.h"
 
 namespace {
 
@@ -20,13 +21,6 @@ void clear_words(uint64_t *words, int64_t nb)
     for (int64_t i = 0; i < nb; ++i) {
         words[i] = 0;
     }
-}
-
-// A record without words: none created (taille_mantisse < 1) or its
-// creation failed (mantisse null, whatever taille_mantisse says).
-bool has_no_words(int64_t taille_mantisse, const uint64_t *mantisse)
-{
-    return taille_mantisse < 1 || mantisse == nullptr;
 }
 
 void copy_words(uint64_t *to, const uint64_t *from, int64_t nb)

@@ -1,17 +1,6 @@
 // A record's integer reading modulo the Mersenne prime 2^61 - 1.
 #include "lfx86_64.h"
-
-namespace {
-
-constexpr uint64_t kPrime = LFX_RESIDUE_PRIME;
-
-// A value below 2^64 brought below 2^61 + 8, using 2^61 = 1 (mod p).
-uint64_t fold(uint64_t v)
-{
-    return (v & kPrime) + (v >> 61);
-}
-
-} // namespace
+#include "residue_arithmetic.h"
 
 uint64_t residueLii(const Lii *a)
 {
@@ -22,9 +11,9 @@ uint64_t residueLii(const Lii *a)
     // r < p, 8r mod p is r rotated left by 3 within its 61 bits.
     uint64_t r = 0;
     for (int64_t i = a->indiceMax; i >= 0; --i) {
-        const uint64_t shifted = ((r << 3) & kPrime) | (r >> 58);
-        r = fold(shifted + fold(a->mantisse[i])); // below 2^62 + 16 before the fold
-        r = r >= kPrime ? r - kPrime : r;
+        const uint64_t shifted = ((r << 3) & kResiduePrime) | (r >> 58);
+        r = residue_fold(shifted + residue_fold(a->mantisse[i])); // below 2^62 + 16 before the fold
+        r = r >= kResiduePrime ? r - kResiduePrime : r;
     }
     return r;
 }

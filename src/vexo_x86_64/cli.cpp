@@ -6,23 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "vexo.h"
+#include "calculators.h"
+#include "cli.h"
+#include "run_records.h"
 
-namespace {
-
-// Exit statuses.
-constexpr int kStatusDone = 0;
-constexpr int kStatusUsage = 1;
-constexpr int kStatusFailed = 2;
-constexpr int kStatusWrong = 3; // the value failed its check and was not printed
-
-// The name shown when the system gives the program no name at all, and the
-// name in the one line written to standard error.
-constexpr const char *kProgramName = "vexo_x86_64";
-
-enum Constant { kPi, kE, kSqrt2, kInvSqrt2, kUnknown };
-
-// The whole word must match, so "pi2", "Pi" and "p" are no constant.
 Constant read_constant(const char *word)
 {
     if (std::strcmp(word, "pi") == 0) {
@@ -39,6 +26,19 @@ Constant read_constant(const char *word)
     }
     return kUnknown;
 }
+
+namespace {
+
+// Exit statuses.
+constexpr int kStatusDone = 0;
+constexpr int kStatusUsage = 1;
+constexpr int kStatusFailed = 2;
+// kStatusWrong (3), the value failed its check and was not printed, is what
+// the calculator itself returns then.
+
+// The name shown when the system gives the program no name at all, and the
+// name in the one line written to standard error.
+constexpr const char *kProgramName = "vexo_x86_64";
 
 // A number word as atol reads it: leading white space, an optional sign and
 // the digits that follow; anything after them is ignored and a word without
@@ -103,7 +103,7 @@ int run_request(int argc, char **argv)
         formule = static_cast<int32_t>(method);
     }
     const int32_t result = run_calculator(cst, base, Nb_decimales, formule);
-    if (result == kValueWrong) {
+    if (result == kStatusWrong) {
         return kStatusWrong;
     }
     return result == 0 ? kStatusDone : kStatusFailed;

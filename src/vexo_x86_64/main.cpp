@@ -1,4 +1,4 @@
-#include "vexo.h"
+#include "cli.h"
 
 int main(int argc, char **argv)
 {

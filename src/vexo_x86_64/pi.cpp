@@ -3,9 +3,12 @@
 // the formula routines time each series and combine the terms into p.
 #include <cstdio>
 
-#include "checked.h"
+#include "calculators.h"
+#include "checked_kernels.h"
+#include "clock.h"
+#include "output.h"
 #include "progress.h"
-#include "vexo.h"
+#include "run_records.h"
 
 namespace {
 
@@ -108,7 +111,7 @@ void combine(Lii *p, Residue *rp, Lii *term, Residue *rterm, const ArctanTerm *t
 
 // Runs a formula: p (holding no array on entry) gets pi in W words.
 // Returns 1, with nothing left allocated, when a series ran out of memory,
-// and kValueWrong, with nothing left allocated, when the arithmetic of a
+// and kStatusWrong, with nothing left allocated, when the arithmetic of a
 // series or of the combination failed its check.
 int32_t run_formula(Lii *p, int64_t W, const PiFormula *f)
 {
@@ -159,7 +162,7 @@ int32_t run_formula(Lii *p, int64_t W, const PiFormula *f)
     if (!residue_holds(p, &rp)) {
         destroyLii(p);
         report_wrong_value("the combination of the arctangent series");
-        return kValueWrong;
+        return kStatusWrong;
     }
     return 0;
 }
@@ -170,8 +173,10 @@ int32_t run_formula(Lii *p, int64_t W, const PiFormula *f)
 // holds at most 2^F / x^(2n+3) units of 2^-F after term n (truncation only
 // lowers it). The loop ends at the first n where it is zero, so the power was
 // still >= 1 after term n-1 of the last term n: x^(2n+1) <= 2^F, that is, the
-// last odd divisor 2n+1 is at most F / log2(x). The division kernels take
-// divisors below 2^32, so it is enough that F <= (2^32 - 2^20) * log2(x) for
+// last odd divisor 2n+1 is at most F / log2(x). The series keep every
+// divisor below 2^32, the division kernels' fast path (two multiplications
+// per half-word, where a larger divisor costs a hardware division per word),
+// so it is enough that F <= (2^32 - 2^20) * log2(x) for
 // the formula's smallest x (its slowest series). The 2^20 margin, about
 // 0.02 %, dwarfs the error of log2_lower_bound below. Grouped terms keep
 // their divisors below 2^32 by themselves (arctan_group_terms), down to
@@ -243,7 +248,7 @@ namespace {
 
 // arctan_bini, showing its progress on the line of the run, and leaving in
 // *ra the residue of a that its steps imply. Every record of the series is
-// checked against its residue at the end: a wrong value gives kValueWrong,
+// checked against its residue at the end: a wrong value gives kStatusWrong,
 // after the failure line, with every record (a included) released.
 int64_t arctan_series(Lii *a, Residue *ra, int64_t x, int64_t W, Progress *progress)
 {
@@ -260,8 +265,8 @@ int64_t arctan_series(Lii *a, Residue *ra, int64_t x, int64_t W, Progress *progr
     *ra = residue_of_fixed_point(a, 1);
     checked_div_R(a, ra, ux);
     copyLii(&un, a);
-    Residue run = *ra;
-    checked_div_R(&un, &run, d);
+    Residue r_un = *ra;
+    checked_div_R(&un, &r_un, d);
     Residue rb{0, 1}; // b is zero until the first term
 
     // a = 1/x - 1/(3x^3) + 1/(5x^5) - ...; un holds 1/x^(2n+1) at term n.
@@ -275,7 +280,7 @@ int64_t arctan_series(Lii *a, Residue *ra, int64_t x, int64_t W, Progress *progr
         const int64_t k = arctan_group_terms(ux, n);
         uint64_t power = 1;
         for (int64_t j = 0; j < k; ++j, ++n) {
-            checked_div(&b, &rb, &un, &run, power * (2 * n + 1));
+            checked_div(&b, &rb, &un, &r_un, power * (2 * n + 1));
             if ((n & 1) != 0) {
                 checked_sub(a, ra, &b, &rb);
             } else {
@@ -283,19 +288,19 @@ int64_t arctan_series(Lii *a, Residue *ra, int64_t x, int64_t W, Progress *progr
             }
             power *= d;
         }
-        checked_div_R(&un, &run, power);
+        checked_div_R(&un, &r_un, power);
         if (un.signe == 0) {
             break;
         }
         progress_term(progress, un.indiceMax + 1);
     }
-    const bool holds = residue_holds(a, ra) && residue_holds(&b, &rb) && residue_holds(&un, &run);
+    const bool holds = residue_holds(a, ra) && residue_holds(&b, &rb) && residue_holds(&un, &r_un);
     destroyLii(&un);
     destroyLii(&b);
     if (!holds) {
         destroyLii(a);
         report_wrong_value("the series of arctan(1/%ld)", x);
-        return kValueWrong;
+        return kStatusWrong;
     }
     return 0;
 }
@@ -362,8 +367,8 @@ int32_t calcul_pi(int64_t base, int64_t Nb_decimales, int32_t formule)
 
     Lii pi{};
     const int64_t computed = run_formula_number(&pi, Nb_decimales_Base64, formule);
-    if (computed == kValueWrong) {
-        return kValueWrong;
+    if (computed == kStatusWrong) {
+        return kStatusWrong;
     }
     if (computed > 0) {
         std::puts("Not enough memory !\n");

@@ -3,9 +3,12 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "checked.h"
+#include "calculators.h"
+#include "checked_kernels.h"
+#include "clock.h"
+#include "output.h"
 #include "progress.h"
-#include "vexo.h"
+#include "run_records.h"
 
 namespace {
 
@@ -19,7 +22,8 @@ constexpr uint64_t kInvSqrt2Numerator = 13860;
 // Words added to digits/64 in radix 2 (radix 16 always adds 4).
 constexpr int64_t kExtraWordsBase2 = 3;
 
-// Largest record sizes, so that no divisor reaches 2^32. With W words the
+// Largest record sizes, so that no divisor reaches 2^32 and every division
+// takes the kernels' fast path. With W words the
 // records carry F = 64 (W - 1) fraction bits, and 1.0 is 2^F units.
 //
 // Roots: pass j first divides the term by 384199201, and the later steps only
@@ -94,29 +98,29 @@ int32_t calculate_root(int64_t base, int64_t Nb_decimales, const char *constant,
     Residue rroot = residue_of_fixed_point(&root, 1);
     int64_t k = 0;
     initialise_fixedPoint_bini(&un, 1);
-    Residue run = rroot;
+    Residue r_un = rroot;
     Residue rshare{0, 1};
     uint64_t term_divisor = 2;
     Progress progress{};
     progress_begin_series(&progress, constant, Nb_decimales_Base64);
     const clock_t tops = read_clock();
     for (;;) {
-        checked_div_R(&un, &run, kInverseX);
+        checked_div_R(&un, &r_un, kInverseX);
         if (un.signe == 0) {
             break;
         }
-        checked_div(&term_share, &rshare, &un, &run, term_divisor);
+        checked_div(&term_share, &rshare, &un, &r_un, term_divisor);
         ++k;
-        checked_sub(&un, &run, &term_share, &rshare);
+        checked_sub(&un, &r_un, &term_share, &rshare);
         term_divisor += 2;
-        checked_add(&root, &rroot, &un, &run);
+        checked_add(&root, &rroot, &un, &r_un);
         progress_term(&progress, un.indiceMax + 1);
     }
     const clock_t tops2 = read_clock();
     progress_series_end(&progress);
     print_duration_and_iterations(tops, tops2, k);
     const bool series_holds =
-        residue_holds(&root, &rroot) && residue_holds(&un, &run) && residue_holds(&term_share, &rshare);
+        residue_holds(&root, &rroot) && residue_holds(&un, &r_un) && residue_holds(&term_share, &rshare);
 
     checked_mul(&root, &rroot, numerator);
     checked_div_R(&root, &rroot, kPellDenominator);
@@ -127,7 +131,7 @@ int32_t calculate_root(int64_t base, int64_t Nb_decimales, const char *constant,
         report_wrong_value("the scaling of %s by %lu/19601", constant, numerator);
     }
     const bool holds = series_holds && scaling_holds;
-    const int32_t result = !holds ? kValueWrong : print_value(base, &root) ? 0 : 1;
+    const int32_t result = !holds ? kStatusWrong : print_value(base, &root) ? 0 : 1;
     destroyLii(&root);
     destroyLii(&un);
     destroyLii(&term_share);
@@ -168,25 +172,25 @@ int32_t calcul_e(int64_t base, int64_t Nb_decimales)
     Residue re = residue_of_fixed_point(&e, 2);
     int64_t k = 2;
     initialise_fixedPoint_bini(&un, 1);
-    Residue run = residue_of_fixed_point(&un, 1);
+    Residue r_un = residue_of_fixed_point(&un, 1);
     Progress progress{};
     progress_begin_series(&progress, "e", Nb_decimales_Base64);
     const clock_t tops = read_clock();
     for (;;) {
-        checked_div_R(&un, &run, static_cast<uint64_t>(k));
+        checked_div_R(&un, &r_un, static_cast<uint64_t>(k));
         if (un.signe == 0) {
             break;
         }
         ++k;
-        checked_add(&e, &re, &un, &run);
+        checked_add(&e, &re, &un, &r_un);
         progress_term(&progress, un.indiceMax + 1);
     }
     const clock_t tops2 = read_clock();
     progress_series_end(&progress);
     print_duration_and_iterations(tops, tops2, k);
 
-    const bool holds = residue_holds(&e, &re) && residue_holds(&un, &run);
-    const int32_t result = !holds ? kValueWrong : print_value(base, &e) ? 0 : 1;
+    const bool holds = residue_holds(&e, &re) && residue_holds(&un, &r_un);
+    const int32_t result = !holds ? kStatusWrong : print_value(base, &e) ? 0 : 1;
     destroyLii(&e);
     destroyLii(&un);
     if (!holds) {

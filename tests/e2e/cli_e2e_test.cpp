@@ -17,7 +17,7 @@
 #include "expected_text.h"
 #include "printed_output.h"
 #include "run_program.h"
-#include "vexo.h"
+#include "cli.h"
 
 namespace {
 

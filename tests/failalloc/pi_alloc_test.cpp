@@ -14,7 +14,8 @@
 #include "pi_formulas.h"
 #include "failing_calloc.h"
 #include "printed_output.h"
-#include "vexo.h"
+#include "calculators.h"
+#include "cli.h"
 
 namespace {
 

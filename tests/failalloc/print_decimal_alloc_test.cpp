@@ -9,7 +9,7 @@
 #include "failing_calloc.h"
 #include "printed_output.h"
 #include "record_support.h"
-#include "vexo.h"
+#include "calculators.h"
 
 namespace {
 

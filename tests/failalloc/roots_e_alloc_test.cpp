@@ -9,7 +9,7 @@
 #include "capture_stdout.h"
 #include "expected_text.h"
 #include "failing_calloc.h"
-#include "vexo.h"
+#include "calculators.h"
 
 namespace {
 

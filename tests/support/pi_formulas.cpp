@@ -1,6 +1,6 @@
 #include "pi_formulas.h"
 
-#include "vexo.h"
+#include "calculators.h"
 
 namespace {
 

@@ -10,7 +10,8 @@
 #include "capture_stdout.h"
 #include "mpfr_reference.h"
 #include "printed_output.h"
-#include "vexo.h"
+#include "calculators.h"
+#include "run_records.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "capture_stdout.h"
 #include "expected_text.h"
 #include "pi_formulas.h"
-#include "vexo.h"
+#include "calculators.h"
 
 namespace {
 

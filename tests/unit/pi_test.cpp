@@ -22,7 +22,7 @@
 #include "mpfr_reference.h"
 #include "printed_output.h"
 #include "record_support.h"
-#include "vexo.h"
+#include "calculators.h"
 
 extern "C" uint64_t __real_divHalfB_x86_64_bini(Lii *Q, const Lii *A, uint64_t d);
 extern "C" uint64_t __real_divHalfB_R_x86_64_bini(Lii *A, uint64_t d);
@@ -193,7 +193,6 @@ TEST(ArctanSeries, GroupedTermsSaveDivisions)
         EXPECT_EQ(run.divisions.in_place, run.divisions.into_term + 2) << "x = " << x;
     }
 }
-
 
 // Every divisor of the group of k terms from term n is below 2^32: each
 // power x^(2j) times 2(n+j)+1, and the power x^(2k) that closes the group;

@@ -11,9 +11,9 @@
 #include <gtest/gtest.h>
 
 #include "capture_stdout.h"
-#include "checked.h"
+#include "calculators.h"
+#include "checked_kernels.h"
 #include "record_support.h"
-#include "vexo.h"
 
 namespace {
 

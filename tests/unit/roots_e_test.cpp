@@ -11,7 +11,8 @@
 #include "expected_text.h"
 #include "mpfr_reference.h"
 #include "printed_output.h"
-#include "vexo.h"
+#include "calculators.h"
+#include "run_records.h"
 
 namespace {
 

@@ -1,13 +1,50 @@
-// Size limits of the calculators: the conversion from a largest word count to
-// a largest digit count, and the line that refuses a larger request.
+// The records of a run: their word count, the largest request a series can
+// serve, and their creation.
 //
-// Comparing digit counts (never word counts computed from them) keeps the check
-// free of overflow: any int64_t digit count can be compared, and one above the
-// limit is refused before a word count or a byte size is ever formed.
+// The limits compare digit counts, never word counts computed from them, so
+// that the check is free of overflow: any int64_t digit count can be
+// compared, and one above the limit is refused before a word count or a byte
+// size is ever formed.
 #include <cstdint>
 #include <cstdio>
 
-#include "vexo.h"
+#include "int128.h"
+#include "run_records.h"
+
+bool radix_served(int64_t base)
+{
+    return base == 2 || base == 10 || base == 16;
+}
+
+int64_t record_words(int64_t base, int64_t Nb_decimales, int64_t extra_words_base2)
+{
+    if (base == 2) {
+        return Nb_decimales / 64 + extra_words_base2;
+    }
+    if (base == 16) {
+        return Nb_decimales / 16 + 4;
+    }
+    if (base == 10) {
+        const Int128 bits = Int128{Nb_decimales} * kLog2TenNumerator;
+        return static_cast<int64_t>(bits / (Int128{kLog2TenDenominator} * 64)) + 4;
+    }
+    return 0;
+}
+
+bool create_records(Lii *const *records, int count, int64_t words, const char *out_of_memory_line)
+{
+    for (int r = 0; r < count; ++r) {
+        createLii(records[r], words);
+        if (records[r]->mantisse == nullptr) {
+            std::puts(out_of_memory_line);
+            for (int done = 0; done < r; ++done) {
+                destroyLii(records[done]);
+            }
+            return false;
+        }
+    }
+    return true;
+}
 
 namespace {
 

@@ -129,9 +129,22 @@ void initialise_bini(Lii *a, uint64_t e);
  * Radix 2 and 16 print every bit of the fraction words. Radix 10 prints the
  * decimal_fraction_digits(taille_mantisse) digits that the fraction
  * determines, exactly the first ones of its decimal expansion (truncated,
- * never rounded). It works on a copy of the fraction, one calloc of
- * taille_mantisse words; when that fails it prints nothing at all and
- * returns 1 (a one-word record needs no copy). Otherwise it returns 0.
+ * never rounded), converted on a copy of the fraction (one calloc of
+ * taille_mantisse words; a one-word record needs none).
+ *
+ * Each printer builds the whole text before it writes any of it: on its own
+ * stack up to 32 KiB, else in one calloc of about 1.25 bytes per digit. It
+ * reads every word (radix 2 and 16) or group of 19 digits (radix 10) back
+ * from the text, separators and counts included, and checks that it gives
+ * the value it came from; radix 10 also checks every multiplication of its
+ * conversion with residues (as residueLii below describes), from the
+ * record's own words to the words left at the end. The text is written, in
+ * one call, only when every check holds. Results:
+ *   LFX_PRINTED              the value was printed;
+ *   LFX_PRINT_NO_MEMORY      a calloc failed: nothing was printed;
+ *   LFX_PRINT_CHECK_FAILED   the text or the conversion failed its check,
+ *                            which a correct machine never does: nothing
+ *                            was printed.
  *
  * All taille_mantisse words are printed as they stand, whatever signe and
  * indiceMax say: a record with stale words above indiceMax (a quotient
@@ -139,9 +152,10 @@ void initialise_bini(Lii *a, uint64_t e);
  * multiplied by 0) prints those words, not zero. To print such a record's
  * value, first clear its words above indiceMax (every word when signe is
  * 0), or copy words 0..indiceMax into a freshly created record. */
-void print_cst_base2_bini(const Lii *a);
+enum { LFX_PRINTED = 0, LFX_PRINT_NO_MEMORY = 1, LFX_PRINT_CHECK_FAILED = 2 };
+uint64_t print_cst_base2_bini(const Lii *a);
 uint64_t print_cst_base10_bini(const Lii *a);
-void print_cst_base16_bini(const Lii *a);
+uint64_t print_cst_base16_bini(const Lii *a);
 /* floor(64 * (taille_mantisse - 1) * log10(2)), exactly: the decimal
  * fraction digits of a record of that many words. 0 below 2 words; -1 past
  * 2^58 + 1 words, a size no record can have. */

@@ -18,6 +18,13 @@ inline uint64_t residue_fold(uint64_t v)
     return (v & kResiduePrime) + (v >> 61);
 }
 
+// v mod p, for any word.
+inline uint64_t residue_reduce(uint64_t v)
+{
+    const uint64_t folded = residue_fold(v);
+    return folded >= kResiduePrime ? folded - kResiduePrime : folded;
+}
+
 // a b mod p, for a and b below 2^61 + 8: the product is below 2^123.
 inline uint64_t residue_mul(uint64_t a, uint64_t b)
 {

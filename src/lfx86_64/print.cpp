@@ -1,29 +1,40 @@
 // The printers: the constant printers (radix 2, 10 and 16, fixed-point
 // reading, digits in lines of 100 grouped by ten) and the field dumps.
 //
-// Output is built in a buffer on the stack and handed to fwrite in large
-// chunks; digits come from table lookups, so a digit costs a few byte moves.
-// Everything goes through stdout's own FILE, so the text stays in order with
-// what the caller printed before.
+// A constant printer builds the whole text of the value before it writes any
+// of it, in one buffer: on the stack when the text is small, else one calloc
+// of the size the digit count bounds. Every word (radix 2 and 16) or group of
+// 19 digits (radix 10) is read back from the text as soon as it is laid out,
+// with the spaces and counts around it, and must give the value it came
+// from; the radix-10 conversion checks its arithmetic too. Only a text that
+// passes goes to fwrite, in one call, through stdout's own FILE, so that it
+// stays in order with what the caller printed before. The dumps stream their
+// text through a buffer on the stack. Digits come from table lookups, so a
+// digit costs a few byte moves.
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "int128.h"
 #include "lfx86_64.h"
 #include "record_without_words.h"
+#include "residue_arithmetic.h"
 
 namespace {
 
-constexpr size_t kBufferBytes = 1 << 15;
+constexpr size_t kStackBytes = 1 << 15;
 // Room kept free for one group of digits plus a count line or a word in
-// decimal, so that appends between flushes never check the size.
+// decimal, so that appends between the flushes of a stream never check the
+// size.
 constexpr size_t kReserve = 128;
 
 struct Output {
+    char *data;
     size_t len;
-    char data[kBufferBytes];
+    size_t capacity;
+    bool streaming; // flushed whenever nearly full; else it holds the whole text
 };
 
 void flush(Output *out)
@@ -34,10 +45,10 @@ void flush(Output *out)
     }
 }
 
-// Flushes when fewer than kReserve bytes are left.
+// A stream flushes when fewer than kReserve bytes are left.
 void make_room(Output *out)
 {
-    if (out->len > kBufferBytes - kReserve) {
+    if (out->streaming && out->len > out->capacity - kReserve) {
         flush(out);
     }
 }
@@ -73,6 +84,43 @@ void put_signed(Output *out, int64_t v)
         put_unsigned(out, 0 - static_cast<uint64_t>(v));
     } else {
         put_unsigned(out, static_cast<uint64_t>(v));
+    }
+}
+
+size_t decimal_length(uint64_t v)
+{
+    size_t n = 1;
+    for (; v >= 10; v /= 10) {
+        ++n;
+    }
+    return n;
+}
+
+// Bytes of the whole text of a value with `digits` fraction digits, at most:
+// the leading newline, up to 64 integer digits and ".\n", the digits, a space
+// after each group of ten, or in its place at each hundred a count line
+// "  :: <count> \n", and the two closing newlines.
+size_t constant_text_bytes(int64_t digits)
+{
+    const auto d = static_cast<size_t>(digits);
+    return 1 + 64 + 2 + d + d / 10 + d / 100 * (6 + decimal_length(d)) + 2 + kReserve;
+}
+
+// Makes out hold a whole text of `bytes`: in `stack` (kStackBytes) when it
+// fits, else in one calloc. False when that fails.
+bool open_text(Output *out, char *stack, size_t bytes)
+{
+    out->len = 0;
+    out->streaming = false;
+    out->capacity = bytes;
+    out->data = bytes <= kStackBytes ? stack : static_cast<char *>(std::calloc(bytes, 1));
+    return out->data != nullptr;
+}
+
+void close_text(Output *out, const char *stack)
+{
+    if (out->data != stack) {
+        std::free(out->data);
     }
 }
 
@@ -166,6 +214,111 @@ void put_fraction_digits(FractionLayout *layout, const char *digits, size_t n)
     make_room(layout->out);
 }
 
+// ---- reading the text back ----------------------------------------------
+//
+// The reader parses the text from its start, as the layout makes it and
+// independently of the code that wrote it: the leading newline, the integer
+// digits and the point line, then the fraction digits with the space or the
+// count line that follows each tenth or hundredth of them, and the closing
+// newlines. It is asked after each word or group, and must then have read
+// everything written so far.
+struct TextReader {
+    const Output *out;
+    size_t pos;
+    int64_t i; // fraction digits read
+};
+
+int digit_value(char c, uint64_t radix)
+{
+    const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : 99;
+    return static_cast<uint64_t>(d) < radix ? d : -1;
+}
+
+bool read_char(TextReader *r, char c)
+{
+    if (r->pos < r->out->len && r->out->data[r->pos] == c) {
+        ++r->pos;
+        return true;
+    }
+    return false;
+}
+
+bool read_text(TextReader *r, const char *text)
+{
+    for (; *text != '\0'; ++text) {
+        if (!read_char(r, *text)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Digits of the radix up to the first other character, at most max_digits
+// of them, without a leading zero, into *value (radix^max_digits <= 2^64
+// or 20 decimal digits, so nothing overflows but the 20-digit numbers above
+// 2^64 - 1, which are refused).
+bool read_number(TextReader *r, uint64_t radix, size_t max_digits, uint64_t *value)
+{
+    UInt128 v = 0;
+    size_t n = 0;
+    for (; r->pos < r->out->len && digit_value(r->out->data[r->pos], radix) >= 0; ++r->pos, ++n) {
+        if (n == max_digits || (n == 0 && r->out->data[r->pos] == '0')) {
+            return false;
+        }
+        v = v * radix + static_cast<uint64_t>(digit_value(r->out->data[r->pos], radix));
+    }
+    *value = static_cast<uint64_t>(v);
+    return v >> 64 == 0;
+}
+
+// The separator after fraction digit i: the count line at a multiple of 100,
+// a space at another multiple of 10, nothing otherwise.
+bool read_separator(TextReader *r)
+{
+    if (r->i % 100 == 0) {
+        uint64_t count = 0;
+        return read_text(r, "  :: ") && read_number(r, 10, 20, &count) &&
+               count == static_cast<uint64_t>(r->i) && read_text(r, " \n");
+    }
+    return r->i % 10 != 0 || read_char(r, ' ');
+}
+
+// The next n fraction digits (n digits of the radix fit in 64 bits) equal
+// value, and the reader is at the end of the text.
+bool reads_back_digits(TextReader *r, uint64_t radix, size_t n, uint64_t value)
+{
+    uint64_t v = 0;
+    for (size_t k = 0; k < n; ++k) {
+        const int d = r->pos < r->out->len ? digit_value(r->out->data[r->pos], radix) : -1;
+        if (d < 0) {
+            return false;
+        }
+        ++r->pos;
+        ++r->i;
+        v = v * radix + static_cast<uint64_t>(d);
+        if (!read_separator(r)) {
+            return false;
+        }
+    }
+    return v == value && r->pos == r->out->len;
+}
+
+// The leading newline, the integer part `top` without leading zeros (none
+// for 0) and the point line; the reader is then at the end of the text.
+bool reads_back_integer_part(TextReader *r, uint64_t radix, uint64_t top)
+{
+    const size_t max_digits = radix == 2 ? 64 : radix == 16 ? 16 : 20;
+    uint64_t value = 0;
+    return read_char(r, '\n') && read_number(r, radix, max_digits, &value) && value == top &&
+           read_text(r, ".\n") && r->pos == r->out->len;
+}
+
+// The two closing newlines end the text.
+bool reads_back_end(TextReader *r)
+{
+    return read_text(r, "\n\n") && r->pos == r->out->len;
+}
+
 // A record without words has no value to print: it gets the layout's
 // surrounding newlines and nothing between them.
 void print_no_value()
@@ -173,32 +326,44 @@ void print_no_value()
     std::fwrite("\n\n\n", 1, 3, stdout);
 }
 
-void print_constant(const Lii *a, int base)
+// Radix 2 or 16: every bit of the fraction words.
+uint64_t print_binary_radix(const Lii *a, int base)
 {
     if (has_no_words(a->taille_mantisse, a->mantisse)) {
         print_no_value();
-        return;
+        return LFX_PRINTED;
     }
-    Output out;
-    out.len = 0;
     const int64_t top = a->taille_mantisse - 1;
+    const size_t per_word = base == 2 ? 64 : 16;
+    char stack[kStackBytes];
+    Output out;
+    if (!open_text(&out, stack, constant_text_bytes(top * static_cast<int64_t>(per_word)))) {
+        return LFX_PRINT_NO_MEMORY;
+    }
+    TextReader reader{&out, 0, 0};
     put_text(&out, "\n");
     put_integer_part(&out, a->mantisse[top], base);
     put_text(&out, ".\n");
+    bool holds = reads_back_integer_part(&reader, static_cast<uint64_t>(base), a->mantisse[top]);
 
     FractionLayout layout{&out, 0};
     char digits[64];
-    for (int64_t j = top - 1; j >= 0; --j) {
+    for (int64_t j = top - 1; holds && j >= 0; --j) {
         if (base == 2) {
             word_bits(a->mantisse[j], digits);
-            put_fraction_digits(&layout, digits, 64);
         } else {
             word_hex(a->mantisse[j], digits);
-            put_fraction_digits(&layout, digits, 16);
         }
+        put_fraction_digits(&layout, digits, per_word);
+        holds = reads_back_digits(&reader, static_cast<uint64_t>(base), per_word, a->mantisse[j]);
     }
     put_text(&out, "\n\n");
-    flush(&out);
+    holds = holds && reads_back_end(&reader);
+    if (holds) {
+        flush(&out);
+    }
+    close_text(&out, stack);
+    return holds ? LFX_PRINTED : LFX_PRINT_CHECK_FAILED;
 }
 
 // ---- radix 10 --------------------------------------------------------------
@@ -221,6 +386,17 @@ void print_constant(const Lii *a, int base)
 // that is, when its top word is not all ones. Should that check fail (an
 // all-ones fraction meets it), the conversion starts again from the record's
 // own words, drops nothing, and prints on from the group where it stopped.
+//
+// The arithmetic checks itself as the series do. Beside the kept words,
+// taken as one integer X (word `dropped` weighing 1), the conversion keeps
+// X mod p = 2^61 - 1, starting from the residue of the record's own fraction
+// words. A step makes X 10^19 - group 2^(64 k), k = F - dropped, so the
+// residue becomes r 10^19 - group 8^k (2^64 = 8 mod p); a dropped word w
+// makes (X - w) / 2^64, so r becomes (r - w) 2^-3, and 2^-3 = 2^58 since
+// 2^61 = 1. Before the text is written, the residue of the kept words must
+// equal r; a restart starts a new chain from the record's words and checks
+// it in the same way. A wrong word of any product, a wrong group, or a word
+// changed between two steps makes them differ, but with odds near 2^-61.
 
 constexpr uint64_t kTenPow19 = 10000000000000000000ULL;
 constexpr int64_t kGroupDigits = 19;
@@ -240,7 +416,21 @@ struct DecimalWork {
     int64_t top;        // index of the top non-zero fraction word, -1 for zero
     int64_t dropped;    // words at the bottom left out of the multiplications
     bool inexact;       // a non-zero word has been left out
+    uint64_t residue;   // the kept words, words dropped..F, modulo p
 };
+
+// 2^-64 = 2^-3 = 2^58 (mod p).
+constexpr uint64_t kResidueOfInverseWord = uint64_t{1} << 58;
+
+// words[from .. to] as one integer, modulo p; 0 for from > to.
+uint64_t words_residue(const uint64_t *words, int64_t from, int64_t to)
+{
+    if (from > to) {
+        return 0;
+    }
+    Lii view{1, to - from + 1, const_cast<uint64_t *>(words + from), 0, to - from};
+    return residueLii(&view);
+}
 
 void load_fraction(DecimalWork *w, const uint64_t *words)
 {
@@ -255,14 +445,17 @@ void load_fraction(DecimalWork *w, const uint64_t *words)
     w->base[f] = 0;
     w->dropped = 0;
     w->inexact = false;
+    w->residue = words_residue(words, 0, f - 1);
 }
 
 void drop_words_below(DecimalWork *w, int64_t keep_from)
 {
     for (; w->dropped < keep_from; ++w->dropped) {
-        if (w->base[w->dropped] != 0) {
+        const uint64_t word = w->base[w->dropped];
+        if (word != 0) {
             w->inexact = true;
         }
+        w->residue = residue_mul(residue_sub(w->residue, residue_reduce(word)), kResidueOfInverseWord);
     }
 }
 
@@ -271,27 +464,39 @@ void drop_words_below(DecimalWork *w, int64_t keep_from)
 uint64_t next_group(DecimalWork *w)
 {
     const int64_t f = w->word_count - 1;
+    const int64_t k = f - w->dropped;
+    w->residue = residue_mul(w->residue, residue_fold(kTenPow19));
     if (w->top < w->dropped) {
         w->top = -1; // the words kept are all zero
         return 0;
     }
     Lii kept;
     kept.signe = 1;
-    kept.taille_mantisse = w->word_count - w->dropped;
+    kept.taille_mantisse = k + 1;
     kept.mantisse = w->base + w->dropped;
     kept.aux = 0;
     kept.indiceMax = w->top - w->dropped;
-    // top < F, so the product always fits below the record's last word.
-    mulB_R_x86_64_bini(&kept, kTenPow19);
+    // top < F, so the product always fits below the record's last word and
+    // nothing comes back; a word that did is counted all the same.
+    const uint64_t lost = mulB_R_x86_64_bini(&kept, kTenPow19);
     w->top = kept.indiceMax + w->dropped;
     const uint64_t group = w->base[f];
     w->base[f] = 0;
+    w->residue = residue_sub(w->residue, residue_mul(residue_fold(group), residue_word_weight(k)));
+    w->residue = residue_sub(w->residue, residue_mul(residue_fold(lost), residue_word_weight(k + 1)));
     if (w->top == f) {
         do {
             --w->top;
         } while (w->top >= w->dropped && w->base[w->top] == 0);
     }
     return group;
+}
+
+// The residue of the kept words, read from the words themselves, agrees
+// with the one the steps made.
+bool conversion_holds(const DecimalWork *w)
+{
+    return words_residue(w->base, w->dropped, w->word_count - 1) == w->residue;
 }
 
 // Groups of 19 digits that make up `digits` digits, the last one partial.
@@ -309,11 +514,25 @@ void group_digits(uint64_t g, char *digits)
     }
 }
 
-// Prints groups first_group.. of the D digits. Returns the number of
-// groups in all when done, or the group whose check failed (nothing of it
-// printed) when words were dropped and could have changed it.
-int64_t convert_fraction(DecimalWork *w, FractionLayout *layout, int64_t digits, int64_t first_group,
-                         bool may_drop)
+// 10^n for n <= 19.
+uint64_t power_of_ten(int64_t n)
+{
+    uint64_t p = 1;
+    for (; n > 0; --n) {
+        p *= 10;
+    }
+    return p;
+}
+
+// What convert_fraction returns when its text or its arithmetic failed the check.
+constexpr int64_t kConversionWrong = -1;
+
+// Lays out groups first_group.. of the D digits, reading each back. Returns
+// the number of groups in all when done, or the group whose check failed
+// (nothing of it laid out) when words were dropped and could have changed
+// it, or kConversionWrong.
+int64_t convert_fraction(DecimalWork *w, FractionLayout *layout, TextReader *reader, int64_t digits,
+                         int64_t first_group, bool may_drop)
 {
     const int64_t f = w->word_count - 1;
     const int64_t groups = group_count(digits);
@@ -325,23 +544,46 @@ int64_t convert_fraction(DecimalWork *w, FractionLayout *layout, int64_t digits,
         }
         const uint64_t group = next_group(w);
         if (w->inexact && w->base[f - 1] == ~uint64_t{0}) {
-            return g;
+            return conversion_holds(w) ? g : kConversionWrong;
         }
         if (g >= first_group) {
             group_digits(group, text);
             const int64_t n = remaining > 1 ? kGroupDigits : digits - kGroupDigits * g;
             put_fraction_digits(layout, text, static_cast<size_t>(n));
+            const uint64_t shown = group / power_of_ten(kGroupDigits - n);
+            if (!reads_back_digits(reader, 10, static_cast<size_t>(n), shown)) {
+                return kConversionWrong;
+            }
         }
     }
-    return groups;
+    return conversion_holds(w) ? groups : kConversionWrong;
 }
 
-// Returns 1, having printed nothing, when the copy cannot be allocated.
+// Lays out the D digits of the fraction into out, reading them back and
+// checking the conversion; false when a check failed.
+bool put_decimal_fraction(Output *out, TextReader *reader, const Lii *a, uint64_t *work_words)
+{
+    const int64_t word_count = a->taille_mantisse;
+    const int64_t digits = decimal_fraction_digits(word_count);
+    FractionLayout layout{out, 0};
+    DecimalWork work{work_words, word_count, -1, 0, false, 0};
+    load_fraction(&work, a->mantisse);
+    const int64_t stopped = convert_fraction(&work, &layout, reader, digits, 0, true);
+    if (stopped == kConversionWrong) {
+        return false;
+    }
+    if (stopped < group_count(digits)) {
+        load_fraction(&work, a->mantisse);
+        return convert_fraction(&work, &layout, reader, digits, stopped, false) != kConversionWrong;
+    }
+    return true;
+}
+
 uint64_t print_decimal(const Lii *a)
 {
     if (has_no_words(a->taille_mantisse, a->mantisse)) {
         print_no_value();
-        return 0;
+        return LFX_PRINTED;
     }
     const int64_t word_count = a->taille_mantisse;
     Lii copy_record;
@@ -349,32 +591,36 @@ uint64_t print_decimal(const Lii *a)
     if (word_count > 1) {
         createLii(&copy_record, word_count);
         if (copy_record.mantisse == nullptr) {
-            return 1;
+            return LFX_PRINT_NO_MEMORY;
         }
     }
+    char stack[kStackBytes];
     Output out;
-    out.len = 0;
+    if (!open_text(&out, stack, constant_text_bytes(decimal_fraction_digits(word_count)))) {
+        destroyLii(&copy_record);
+        return LFX_PRINT_NO_MEMORY;
+    }
+    TextReader reader{&out, 0, 0};
+    const uint64_t top = a->mantisse[word_count - 1];
     put_text(&out, "\n");
-    if (a->mantisse[word_count - 1] != 0) {
-        put_unsigned(&out, a->mantisse[word_count - 1]);
+    if (top != 0) {
+        put_unsigned(&out, top);
     }
     put_text(&out, ".\n");
-
+    bool holds = reads_back_integer_part(&reader, 10, top);
+    if (holds && word_count > 1) {
+        holds = put_decimal_fraction(&out, &reader, a, copy_record.mantisse);
+    }
     if (word_count > 1) {
-        const int64_t digits = decimal_fraction_digits(word_count);
-        FractionLayout layout{&out, 0};
-        DecimalWork work{copy_record.mantisse, word_count, -1, 0, false};
-        load_fraction(&work, a->mantisse);
-        const int64_t stopped = convert_fraction(&work, &layout, digits, 0, true);
-        if (stopped < group_count(digits)) {
-            load_fraction(&work, a->mantisse);
-            convert_fraction(&work, &layout, digits, stopped, false);
-        }
         destroyLii(&copy_record);
     }
     put_text(&out, "\n\n");
-    flush(&out);
-    return 0;
+    holds = holds && reads_back_end(&reader);
+    if (holds) {
+        flush(&out);
+    }
+    close_text(&out, stack);
+    return holds ? LFX_PRINTED : LFX_PRINT_CHECK_FAILED;
 }
 
 // The shared part of the dumps: the words from the top one down, each in
@@ -402,14 +648,14 @@ void put_precision_and_sign(Output *out, int64_t word_count, int64_t signe)
 
 } // namespace
 
-extern "C" void print_cst_base2_bini(const Lii *a)
+extern "C" uint64_t print_cst_base2_bini(const Lii *a)
 {
-    print_constant(a, 2);
+    return print_binary_radix(a, 2);
 }
 
-extern "C" void print_cst_base16_bini(const Lii *a)
+extern "C" uint64_t print_cst_base16_bini(const Lii *a)
 {
-    print_constant(a, 16);
+    return print_binary_radix(a, 16);
 }
 
 extern "C" uint64_t print_cst_base10_bini(const Lii *a)
@@ -440,8 +686,8 @@ extern "C" int64_t decimal_fraction_digits(int64_t taille_mantisse)
 
 extern "C" void printLi(const Li *li)
 {
-    Output out;
-    out.len = 0;
+    char stack[kStackBytes];
+    Output out{stack, 0, kStackBytes, true};
     put_precision_and_sign(&out, li->taille_mantisse, li->signe);
     put_words(&out, li->mantisse, li->taille_mantisse);
     flush(&out);
@@ -449,8 +695,8 @@ extern "C" void printLi(const Li *li)
 
 extern "C" void printLii(const Lii *li)
 {
-    Output out;
-    out.len = 0;
+    char stack[kStackBytes];
+    Output out{stack, 0, kStackBytes, true};
     put_precision_and_sign(&out, li->taille_mantisse, li->signe);
     put_text(&out, " indiceMax = ");
     put_signed(&out, li->indiceMax);

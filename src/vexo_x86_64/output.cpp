@@ -3,16 +3,15 @@
 #include <cstdarg>
 #include <cstdio>
 
-bool print_constant(int64_t base, const Lii *value)
+uint64_t print_constant(int64_t base, const Lii *value)
 {
-    if (base == 2) {
-        print_cst_base2_bini(value);
-    } else if (base == 10) {
-        return print_cst_base10_bini(value) == 0;
-    } else {
-        print_cst_base16_bini(value);
+    const uint64_t result = base == 2    ? print_cst_base2_bini(value)
+                            : base == 10 ? print_cst_base10_bini(value)
+                                         : print_cst_base16_bini(value);
+    if (result == LFX_PRINT_CHECK_FAILED) {
+        report_wrong_value("the conversion to radix %ld", base);
     }
-    return true;
+    return result;
 }
 
 void flush_output()

@@ -6,9 +6,11 @@
 
 #include "lfx86_64.h"
 
-// Prints the value with the constant printer of the radix. False, with
-// nothing printed, when the decimal printer found no memory for its copy.
-bool print_constant(int64_t base, const Lii *value);
+// Prints the value with the constant printer of the radix and returns its
+// result (LFX_PRINTED, LFX_PRINT_NO_MEMORY or LFX_PRINT_CHECK_FAILED). A
+// failed check has nothing printed and gets the failure line that names
+// the conversion to the radix.
+uint64_t print_constant(int64_t base, const Lii *value);
 
 // Hands what has been printed so far to the system, so that a reader at the
 // other end of a pipe sees a run's banner and durations as they come.

@@ -374,9 +374,12 @@ int32_t calcul_pi(int64_t base, int64_t Nb_decimales, int32_t formule)
         std::puts("Not enough memory !\n");
         return 1;
     }
-    const bool printed = print_constant(base, &pi);
+    const uint64_t printed = print_constant(base, &pi);
     destroyLii(&pi);
-    if (!printed) {
+    if (printed == LFX_PRINT_CHECK_FAILED) {
+        return kStatusWrong;
+    }
+    if (printed != LFX_PRINTED) {
         std::puts("Not enough memory !\n");
         return 1;
     }

@@ -57,15 +57,19 @@ void print_duration_and_iterations(clock_t tops, clock_t tops2, int64_t k)
     flush_output();
 }
 
-// The value in the radix; false, after the out-of-memory line, when the
-// printer found no memory.
-bool print_value(int64_t base, const Lii *value)
+// The value in the radix: 0 once printed, 1 after the out-of-memory line
+// when the printer found no memory, kStatusWrong when its check failed.
+int32_t print_value(int64_t base, const Lii *value)
 {
-    if (print_constant(base, value)) {
-        return true;
+    const uint64_t printed = print_constant(base, value);
+    if (printed == LFX_PRINT_CHECK_FAILED) {
+        return kStatusWrong;
     }
-    std::puts(kOutOfMemory);
-    return false;
+    if (printed != LFX_PRINTED) {
+        std::puts(kOutOfMemory);
+        return 1;
+    }
+    return 0;
 }
 
 // A negative digit count makes no sense and would make records too small to
@@ -131,7 +135,7 @@ int32_t calculate_root(int64_t base, int64_t Nb_decimales, const char *constant,
         report_wrong_value("the scaling of %s by %lu/19601", constant, numerator);
     }
     const bool holds = series_holds && scaling_holds;
-    const int32_t result = !holds ? kStatusWrong : print_value(base, &root) ? 0 : 1;
+    const int32_t result = !holds ? kStatusWrong : print_value(base, &root);
     destroyLii(&root);
     destroyLii(&un);
     destroyLii(&term_share);
@@ -190,7 +194,7 @@ int32_t calcul_e(int64_t base, int64_t Nb_decimales)
     print_duration_and_iterations(tops, tops2, k);
 
     const bool holds = residue_holds(&e, &re) && residue_holds(&un, &r_un);
-    const int32_t result = !holds ? kStatusWrong : print_value(base, &e) ? 0 : 1;
+    const int32_t result = !holds ? kStatusWrong : print_value(base, &e);
     destroyLii(&e);
     destroyLii(&un);
     if (!holds) {

@@ -2,8 +2,9 @@
 // wrong once on request (tests/faults/faulty_kernels.cpp) runs every
 // constant and formula with a fault in each kernel that it calls: a bit
 // flipped in the record written, a wrong returned word, an operand changed
-// before the call. Each run must end with status 3, the one line naming where
-// the check failed, and no digits. (Always the faulty build, even when the
+// before the call, a record left zero (which ends a series early when it is
+// the power). Each run must end with status 3, the one line naming where the
+// check failed, and no digits. (Always the faulty build, even when the
 // other end-to-end tests run an installed program.)
 #include <cstdlib>
 #include <string>
@@ -39,6 +40,16 @@ const Request kRequests[] = {
     {{"700", "e", "10"}, {"add"}, "the series of e", ""},
 };
 
+// The run ended with status 3, the failure line naming `where`, and no digit.
+void expect_caught(const ProgramRun &r, const std::string &where)
+{
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err,
+              "vexo_x86_64: the arithmetic check failed in " + where +
+                  ": the computed value is wrong and is not printed; this is probably a hardware fault\n");
+    EXPECT_FALSE(parse_printed_number(r.out).found) << r.out;
+}
+
 // The call of each kernel that goes wrong: one well inside the first series
 // (the first call of the multiply, which the series do not use).
 long faulty_call(const std::string &kernel)
@@ -53,18 +64,37 @@ TEST(ArithmeticCheck, EveryInjectedFaultEndsTheRunWithoutDigits)
         std::vector<std::string> argv = {"vexo_x86_64"};
         argv.insert(argv.end(), request.words.begin(), request.words.end());
         for (const std::string &kernel : request.kernels) {
-            for (const char *fault : {"3 result", "0 returned", "99 operand"}) {
+            for (const char *fault : {"3 result", "0 returned", "99 operand", "0 zero"}) {
                 const std::string plan = kernel + " " + std::to_string(faulty_call(kernel)) + " " + fault;
                 SCOPED_TRACE(argv[1] + " " + argv[2] + " " + argv[3] + ": " + plan);
                 ::setenv("VEXO_FAULT", plan.c_str(), 1);
                 const ProgramRun r = run_program(program, argv);
                 const std::string where = kernel == "mul" ? request.scaling : request.series;
-                EXPECT_EQ(r.status, 3);
-                EXPECT_EQ(r.err, "vexo_x86_64: the arithmetic check failed in " + where +
-                                     ": the computed value is wrong and is not printed; this is probably a "
-                                     "hardware fault\n");
-                EXPECT_FALSE(parse_printed_number(r.out).found) << r.out;
+                expect_caught(r, where);
             }
+        }
+    }
+    ::unsetenv("VEXO_FAULT");
+}
+
+// The conversion to radix 10 multiplies a copy of the value by 10^19 once per
+// 19 digits: each kind of fault in one of those calls, well inside it.
+TEST(ArithmeticCheck, AFaultInTheDecimalConversionPrintsNoDigit)
+{
+    struct Conversion {
+        std::vector<std::string> words;
+        int series_multiplies; // calls of the multiply before the conversion's
+    };
+    const Conversion conversions[] = {
+        {{"2000", "e", "10"}, 0}, {{"2000", "pi", "10", "2"}, 2}, {{"1500", "sqrt2", "10"}, 1}};
+    for (const Conversion &c : conversions) {
+        std::vector<std::string> argv = {"vexo_x86_64"};
+        argv.insert(argv.end(), c.words.begin(), c.words.end());
+        for (const char *fault : {"3 result", "0 returned", "99 operand"}) {
+            const std::string plan = "mul " + std::to_string(c.series_multiplies + 5) + " " + fault;
+            SCOPED_TRACE(argv[1] + " " + argv[2] + ": " + plan);
+            ::setenv("VEXO_FAULT", plan.c_str(), 1);
+            expect_caught(run_program(VEXO_FAULTY_BINARY, argv), "the conversion to radix 10");
         }
     }
     ::unsetenv("VEXO_FAULT");

@@ -8,7 +8,9 @@
 //   returned  the word the call returns (remainder, carry, borrow or top
 //             word) is off by one bit;
 //   operand   a bit of word <word> of the operand it reads is flipped just
-//             before the call, as by a fault in memory between two calls.
+//             before the call, as by a fault in memory between two calls;
+//   zero      the record the call wrote is left zero (signe 0, indiceMax
+//             -1, its words cleared), as if the quotient had vanished.
 // The word is taken at most at the record's top non-zero word, so that the
 // change always lands in its value.
 #include <cstdint>
@@ -28,7 +30,7 @@ uint64_t __real_divHalfB_x86_64_bini(Lii *Q, const Lii *A, uint64_t d);
 
 namespace {
 
-enum Kind { kResult, kReturned, kOperand, kNoFault };
+enum Kind { kResult, kReturned, kOperand, kZero, kNoFault };
 
 struct Fault {
     char kernel[64];
@@ -51,6 +53,7 @@ Fault *planned_fault()
             fault.kind = std::strcmp(kind, "result") == 0     ? kResult
                          : std::strcmp(kind, "returned") == 0 ? kReturned
                          : std::strcmp(kind, "operand") == 0  ? kOperand
+                         : std::strcmp(kind, "zero") == 0     ? kZero
                                                               : kNoFault;
         }
     }
@@ -77,6 +80,16 @@ void flip_bit(const Lii *record)
     record->mantisse[at] ^= uint64_t{1} << 21;
 }
 
+void clear_record(const Lii *record)
+{
+    Lii *written = const_cast<Lii *>(record);
+    for (int64_t i = 0; i <= written->indiceMax; ++i) {
+        written->mantisse[i] = 0;
+    }
+    written->signe = 0;
+    written->indiceMax = -1;
+}
+
 // One kernel call, going wrong as planned: `written` is the record the call
 // writes, `operand` the one it reads.
 template <typename Call>
@@ -89,6 +102,8 @@ uint64_t call_kernel(const char *kernel, const Lii *written, const Lii *operand,
     const uint64_t returned = call();
     if (kind == kResult) {
         flip_bit(written);
+    } else if (kind == kZero) {
+        clear_record(written);
     }
     return kind == kReturned ? returned ^ 1 : returned;
 }

@@ -39,9 +39,18 @@ Record make_record(std::vector<uint64_t> words, int64_t signe = 1)
     return r;
 }
 
-std::string printed(void (*printer)(const Lii *), const Record &r)
+// What a printer writes for r; it must report the value printed.
+std::string printed(uint64_t (*printer)(const Lii *), const Record &r)
 {
-    return capture_stdout([&] { printer(&r.lii); });
+    uint64_t result = LFX_PRINT_NO_MEMORY;
+    const std::string text = capture_stdout([&] { result = printer(&r.lii); });
+    EXPECT_EQ(result, uint64_t{LFX_PRINTED});
+    return text;
+}
+
+std::string printed(void (*dump)(const Lii *), const Record &r)
+{
+    return capture_stdout([&] { dump(&r.lii); });
 }
 
 // Digit string of one word: 64 bits or 16 hexadecimal digits, top first.

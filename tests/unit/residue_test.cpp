@@ -97,6 +97,61 @@ TEST(Residue, StepsAgreeWithTheWordsAfterEveryCall)
     }
 }
 
+// Chains of calls on the same records: once a division has left a
+// denominator m != 1, a later lost carry, borrow or top word must be taken
+// away scaled by m. All-ones words make those losses frequent.
+TEST(Residue, StepsAfterADivisionAgreeWithTheWords)
+{
+    std::mt19937_64 rng(3);
+    for (int chain = 0; chain < 20; ++chain) {
+        const int64_t size = 2 + chain % 5;
+        Lii a = make_guarded_lii(size);
+        Lii b = make_guarded_lii(size);
+        set_lii_words(&a, random_words(&rng, static_cast<size_t>(size), kAllOnes));
+        set_lii_words(&b, random_words(&rng, static_cast<size_t>(size), kAllOnes));
+        Residue ra{residueLii(&a), 1};
+        Residue rb{residueLii(&b), 1};
+        for (int step = 0; step < 40; ++step) {
+            switch (step % 4) {
+            case 0:
+                checked_div_R(&a, &ra, 3 + rng() % 1000);
+                checked_div(&b, &rb, &b, &rb, 3 + rng() % 1000);
+                break;
+            case 1:
+                checked_add(&a, &ra, &b, &rb);
+                checked_mul(&b, &rb, ~uint64_t{0} - rng() % 16);
+                break;
+            case 2:
+                checked_sub(&b, &rb, &a, &ra);
+                break;
+            default:
+                checked_add(&b, &rb, &b, &rb);
+            }
+            ASSERT_TRUE(residue_holds(&a, &ra) && residue_holds(&b, &rb))
+                << "chain " << chain << ", step " << step;
+        }
+        free_guarded_lii(&a);
+        free_guarded_lii(&b);
+    }
+}
+
+// Factors and values that are multiples of p: a product equal to p (the
+// fold of p, 2p or 8p is p) must reduce to 0, as residueLii gives.
+TEST(Residue, MultiplesOfThePrimeReduceToZero)
+{
+    for (const uint64_t f : {kResiduePrime, 2 * kResiduePrime, 8 * kResiduePrime}) {
+        Lii a = make_guarded_lii(3);
+        set_lii_words(&a, {1}); // the product fits: no top word is lost
+        Residue ra{residueLii(&a), 1};
+        checked_mul(&a, &ra, f);
+        EXPECT_TRUE(residue_holds(&a, &ra)) << f;
+        initialise_fixedPoint_bini(&a, f);
+        ra = residue_of_fixed_point(&a, f);
+        EXPECT_TRUE(residue_holds(&a, &ra)) << f;
+        free_guarded_lii(&a);
+    }
+}
+
 // Every calculator passes its check at the sizes around word boundaries,
 // where the top words of the records are nearly empty or full.
 TEST(Residue, NoCalculatorFailsItsCheckNearWordBoundaries)

@@ -19,13 +19,14 @@ struct Outcome {
     long callocs;
 };
 
-Outcome print_failing_at(std::vector<uint64_t> words, long fail_at)
+Outcome print_failing_at(std::vector<uint64_t> words, long fail_at,
+                         uint64_t (*printer)(const Lii *) = print_cst_base10_bini)
 {
     Lii a{1, static_cast<int64_t>(words.size()), words.data(), 0, 0};
     Outcome o{"", 2, 0};
     o.text = capture_stdout([&] {
         failing_calloc_fail_at(fail_at);
-        o.result = print_cst_base10_bini(&a);
+        o.result = printer(&a);
         o.callocs = failing_calloc_calls();
         failing_calloc_fail_at(0);
     });
@@ -59,10 +60,34 @@ TEST(DecimalPrinterAlloc, FailedCopyPrintsNothingAndReturnsOne)
     EXPECT_EQ(parse_printed_number(again.text).fraction, std::string(decimal_fraction_digits(400), '9'));
 }
 
+// A text longer than the printers' 32 KiB on the stack is built in one
+// calloc, after the decimal printer's copy; when it fails, nothing is
+// printed and nothing is left allocated.
+TEST(DecimalPrinterAlloc, ALongTextTakesOneAllocationThatMayFail)
+{
+    struct Case {
+        uint64_t (*printer)(const Lii *);
+        size_t words;
+        long callocs;
+    };
+    const Case cases[] = {
+        {print_cst_base10_bini, 3000, 2}, {print_cst_base16_bini, 3000, 1}, {print_cst_base2_bini, 600, 1}};
+    for (const Case &c : cases) {
+        const std::vector<uint64_t> words(c.words, 0x0123456789ABCDEFULL);
+        const Outcome fine = print_failing_at(words, 0, c.printer);
+        EXPECT_EQ(fine.result, 0u) << c.words;
+        EXPECT_EQ(fine.callocs, c.callocs) << c.words;
+        EXPECT_GT(fine.text.size(), 32768u);
+        const Outcome failed = print_failing_at(words, c.callocs, c.printer);
+        EXPECT_EQ(failed.text, "") << c.words;
+        EXPECT_EQ(failed.result, 1u) << c.words;
+    }
+}
+
 // A calculator whose value cannot be printed in radix 10 for want of memory
 // writes its out-of-memory line instead of digits, releases everything and
-// fails, so that the program ends with status 2. The printer's copy is the
-// last allocation of a run.
+// fails, so that the program ends with status 2. The printer's copy, or its
+// text when that is long, is the last allocation of a run.
 TEST(DecimalPrinterAlloc, ACalculatorWhosePrinterFindsNoMemoryFails)
 {
     struct Case {
@@ -74,6 +99,7 @@ TEST(DecimalPrinterAlloc, ACalculatorWhosePrinterFindsNoMemoryFails)
         {"e", [] { return calcul_e(10, 500); }, " not enough memeory !!!\n"},
         {"sqrt2", [] { return calcul_sqrt2(10, 500); }, " not enough memeory !!!\n"},
         {"pi", [] { return calcul_pi(10, 500, 2); }, "Not enough memory !\n\n"},
+        {"e, radix 16", [] { return calcul_e(16, 30000); }, " not enough memeory !!!\n"},
     };
     for (const Case &c : cases) {
         failing_calloc_fail_at(0);

@@ -7,6 +7,8 @@
 // check failed, and no digits. (Always the faulty build, even when the
 // other end-to-end tests run an installed program.)
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -98,6 +100,40 @@ TEST(ArithmeticCheck, AFaultInTheDecimalConversionPrintsNoDigit)
         }
     }
     ::unsetenv("VEXO_FAULT");
+}
+
+// Builds with a deliberate fault in the printers' formatting
+// (tests/CMakeLists.txt makes them): the reading back of the text catches it.
+TEST(ArithmeticCheck, AFaultInTheFormattingPrintsNoDigit)
+{
+    struct Mutant {
+        std::string name;
+        std::vector<std::string> words;
+        std::string radix;
+    };
+    const Mutant mutants[] = {
+        {"count_line", {"200", "e", "16"}, "16"},  {"count_line", {"700", "e", "2"}, "2"},
+        {"count_line", {"300", "e", "10"}, "10"},  {"hex_digit", {"200", "pi", "16", "2"}, "16"},
+        {"byte_bits", {"700", "sqrt2", "2"}, "2"}, {"decimal_digit", {"300", "sqrt2", "10"}, "10"},
+    };
+    for (const Mutant &m : mutants) {
+        std::vector<std::string> argv = {"vexo_x86_64"};
+        argv.insert(argv.end(), m.words.begin(), m.words.end());
+        SCOPED_TRACE(m.name + ": " + argv[1] + " " + argv[2] + " " + argv[3]);
+        expect_caught(run_program(std::string(VEXO_MUTANTS_DIR) + "/vexo_x86_64_mutant_" + m.name, argv),
+                      "the conversion to radix " + m.radix);
+    }
+}
+
+// The shipped program has no way in for a fault: neither the faulty build's
+// wrappers nor the variable that plans a fault.
+TEST(ArithmeticCheck, TheProgramCarriesNoFaultHook)
+{
+    std::ifstream in(VEXO_BUILT_BINARY, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 0u);
+    EXPECT_EQ(bytes.find("VEXO_FAULT"), std::string::npos);
+    EXPECT_EQ(bytes.find("__wrap_"), std::string::npos);
 }
 
 // The same build without a fault prints the value: the faults above are what

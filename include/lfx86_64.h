@@ -256,9 +256,17 @@ static_assert(offsetof(Lii, aux) == LII_AUX, "Lii.aux");
 static_assert(offsetof(Lii, indiceMax) == LII_INDICEMAX, "Lii.indiceMax");
 #elif defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L
 #include <stddef.h>
+_Static_assert(sizeof(Li) == LI_SIZE, "Li size");
+_Static_assert(offsetof(Li, signe) == LI_SIGNE, "Li.signe");
+_Static_assert(offsetof(Li, taille_mantisse) == LI_TAILLE_MANTISSE, "Li.taille_mantisse");
+_Static_assert(offsetof(Li, mantisse) == LI_MANTISSE, "Li.mantisse");
+_Static_assert(offsetof(Li, aux) == LI_AUX, "Li.aux");
 _Static_assert(sizeof(Lii) == LII_SIZE, "Lii size");
-_Static_assert(offsetof(Lii, indiceMax) == LII_INDICEMAX, "Lii.indiceMax");
+_Static_assert(offsetof(Lii, signe) == LII_SIGNE, "Lii.signe");
+_Static_assert(offsetof(Lii, taille_mantisse) == LII_TAILLE_MANTISSE, "Lii.taille_mantisse");
 _Static_assert(offsetof(Lii, mantisse) == LII_MANTISSE, "Lii.mantisse");
+_Static_assert(offsetof(Lii, aux) == LII_AUX, "Lii.aux");
+_Static_assert(offsetof(Lii, indiceMax) == LII_INDICEMAX, "Lii.indiceMax");
 #endif
 
 #endif

@@ -46,8 +46,8 @@ extern "C" {
  *   1. signe == 0 means the value is zero, whatever the other fields hold.
  *   2. signe != 0 means 0 <= indiceMax <= T-1 and mantisse[indiceMax] != 0,
  *      with one exception: right after an add or a multiply whose result
- *      reports a lost carry or top word, indiceMax stays at T-1 over a word
- *      that may be zero.
+ *      reports a lost carry or top word, indiceMax may be T-1 over a word
+ *      that is zero.
  *   3. Words above indiceMax are not part of the value and are never read
  *      as such; the kernels may leave stale values there.
  *   4. Zeros made by the create/initialise/random routines and by the
@@ -81,7 +81,7 @@ typedef struct Lii {
     int64_t signe;
     int64_t taille_mantisse;
     uint64_t *mantisse;
-    int64_t aux;
+    int64_t aux;       /* spare word: divHalfB_x86_64_bini carries A's into Q, copyLii does not */
     int64_t indiceMax; /* index of the top non-zero word, -1 for zero */
 } Lii;
 
@@ -121,8 +121,9 @@ void initialise_bini(Lii *a, uint64_t e);
 /* The fixed-point value as a radix-2 / radix-10 / radix-16 numeral: a
  * newline, the integer word's digits (none for 0) and ".", a newline, then
  * every fraction digit in lines of 100 grouped by ten, each full line closed
- * by "  :: <count> " and a newline, the last line partial, then two
- * newlines. signe and indiceMax are ignored; the record is only read.
+ * by "  :: <count> " and a newline, the last line partial (none when the
+ * count is a multiple of 100), then two newlines. signe and indiceMax are
+ * ignored; the record is only read.
  * A record without words (taille_mantisse < 1, or a null mantisse) has no
  * value: it prints "\n\n\n" (no point line, no digit) and no word is read.
  *
@@ -196,9 +197,10 @@ void mul_2P_naif_gcc_bin(uint64_t *prod, const uint64_t *a, const uint64_t *b, i
  * LFX_RESIDUE_PRIME: 0 when signe is 0, words above indiceMax ignored.
  * A series checks itself with it: keep beside each record a residue updated
  * after every kernel call from its operands' residues and the word the
- * kernel returns (A + B - carry 8^T, A - B + borrow 8^(top+1), A f - top
- * 8^T, and a division's A = d Q + r), and compare it with residueLii at the
- * end; a wrong word anywhere makes them differ, but with odds near 2^-61. */
+ * kernel returns (A + B - carry 8^T for a B within A's T words, A - B +
+ * borrow 8^(top+1), A f - top 8^T, and a division's A = d Q + r), and
+ * compare it with residueLii at the end; a wrong word anywhere makes them
+ * differ, but with odds near 2^-61. */
 uint64_t residueLii(const Lii *a);
 
 /* ---- kernels (x86-64 assembly, one object module each) ----------------- */
@@ -213,16 +215,19 @@ uint64_t residueLii(const Lii *a);
  * A's last allocated word was lost (A then holds the sum modulo
  * 2^(64*taille_mantisse)), else 0. When B has more words in use than A
  * (A zero included), the exact sum is formed all the same: A's words above
- * its indiceMax count as zero, a zero A takes signe 1, and words of B that
- * lie beyond A's taille_mantisse are lost (result 1). */
+ * its indiceMax count as zero, words of B that lie beyond A's
+ * taille_mantisse are lost (result 1), indiceMax is rescanned (signe 0 and
+ * indiceMax -1 when every word kept is zero), and a zero A that becomes
+ * non-zero takes signe 1. */
 uint64_t add_R_2P_x86_64_bini_spe(Lii *A, const Lii *B);
 
 /* A := A - B for non-negative magnitudes, A >= B. indiceMax is rescanned;
  * a zero result has signe 0 and indiceMax -1. When B > A the words hold
  * A - B modulo 2^(64*(top+1)), top = min(max(A.indiceMax, B.indiceMax),
- * taille_mantisse-1) (A's words above its indiceMax count as zero),
- * indiceMax is rescanned, a zero A that becomes non-zero takes signe 1, and
- * the routine returns 1. No word outside A's taille_mantisse is written. */
+ * taille_mantisse-1) with A.indiceMax taken as -1 for a zero A (A's words
+ * above its indiceMax count as zero), indiceMax is rescanned, a zero A that
+ * becomes non-zero takes signe 1, and the routine returns 1. No word outside
+ * A's taille_mantisse is written. */
 uint64_t sub_R_2P_x86_64_bini_spe(Lii *A, const Lii *B);
 
 /* A := A * f. Returns the top word of the product when it did not fit in
@@ -230,24 +235,30 @@ uint64_t sub_R_2P_x86_64_bini_spe(Lii *A, const Lii *B);
  * 2^(64*taille_mantisse)), else 0. f == 0 only sets signe to 0. */
 uint64_t mulB_R_x86_64_bini(Lii *A, uint64_t f);
 
-/* A := floor(A / d) in place; returns A mod d. Divisors 1..2^32-1 use one
- * hardware division per call (for the reciprocal) and two multiplications
- * per 32-bit half-word. From 16 words on, the words are split into 4 (from
+/* A := floor(A / d) in place; returns A mod d. d == 1 and a zero A return 0
+ * at once, reading only A.signe and writing nothing. Divisors 2..2^32-1
+ * take one hardware division per call (for the reciprocal) and two
+ * multiplications per 32-bit half-word. From 16 words divided on (a top
+ * word below d is cleared, not divided), the words are split into 4 (from
  * 48 words, 6) segments whose entering remainders come from a remainder-only
  * pass (about 1.25 multiplications per word more), so that as many
  * remainder chains run side by side. Divisors of 2^32 and more take a slower
- * exact path (one hardware division per word). d == 0 leaves A untouched
- * and returns 2^64-1, a value no true remainder can take. */
+ * exact path (one hardware division per word). d == 0, whatever A holds,
+ * leaves A untouched and returns 2^64-1, a value no true remainder can
+ * take. */
 uint64_t divHalfB_R_x86_64_bini(Lii *A, uint64_t d);
 
 /* Q := floor(A / d), A only read; returns A mod d. Q must have at least
- * A.indiceMax+1 words, and may be A itself. Q's words above its new
- * indiceMax keep what they held. Divisors and speed as for
- * divHalfB_R_x86_64_bini; d == 0 leaves Q and A untouched and returns
- * 2^64-1. */
+ * A.indiceMax+1 words, and may be A itself. Q's words above A.indiceMax
+ * keep what they held. Divisors and speed as for divHalfB_R_x86_64_bini,
+ * but d == 1 makes no division: Q gets A's signe, aux, indiceMax and words
+ * 0..indiceMax, and the result is 0. A zero A gives Q signe 0 and
+ * indiceMax -1, Q's words and aux untouched, and returns 0; d == 0,
+ * whatever A holds, leaves Q and A untouched and returns 2^64-1. */
 uint64_t divHalfB_x86_64_bini(Lii *Q, const Lii *A, uint64_t d);
 
-/* Stores the processor's 64-bit time-stamp counter in *p. */
+/* Stores the processor's 64-bit time-stamp counter in *p. No fence orders
+ * the read, so it may move by a few instructions either way. */
 void aurora_x86_64(int64_t *p);
 
 #ifdef __cplusplus
@@ -270,9 +281,17 @@ static_assert(offsetof(Lii, aux) == LII_AUX, "Lii.aux");
 static_assert(offsetof(Lii, indiceMax) == LII_INDICEMAX, "Lii.indiceMax");
 #elif defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L
 #include <stddef.h>
+_Static_assert(sizeof(Li) == LI_SIZE, "Li size");
+_Static_assert(offsetof(Li, signe) == LI_SIGNE, "Li.signe");
+_Static_assert(offsetof(Li, taille_mantisse) == LI_TAILLE_MANTISSE, "Li.taille_mantisse");
+_Static_assert(offsetof(Li, mantisse) == LI_MANTISSE, "Li.mantisse");
+_Static_assert(offsetof(Li, aux) == LI_AUX, "Li.aux");
 _Static_assert(sizeof(Lii) == LII_SIZE, "Lii size");
-_Static_assert(offsetof(Lii, indiceMax) == LII_INDICEMAX, "Lii.indiceMax");
+_Static_assert(offsetof(Lii, signe) == LII_SIGNE, "Lii.signe");
+_Static_assert(offsetof(Lii, taille_mantisse) == LII_TAILLE_MANTISSE, "Lii.taille_mantisse");
 _Static_assert(offsetof(Lii, mantisse) == LII_MANTISSE, "Lii.mantisse");
+_Static_assert(offsetof(Lii, aux) == LII_AUX, "Lii.aux");
+_Static_assert(offsetof(Lii, indiceMax) == LII_INDICEMAX, "Lii.indiceMax");
 #endif
 
 #endif

@@ -4,7 +4,9 @@
  * This is the one place where the records and the assembly kernels meet:
  * the kernels include this file (through the C preprocessor of the .S files)
  * and never spell an offset themselves; lfx86_64.h checks every value below
- * against the real structs with static_assert (C++) or _Static_assert (C).
+ * against the real structs with static_assert (C++) or _Static_assert (C11
+ * and later; a C99 compiler, which has no _Static_assert, compiles the
+ * header without the checks).
  *
  * Every field is 64 bits wide, in this order:
  *   signe, taille_mantisse, mantisse, aux   (Li)

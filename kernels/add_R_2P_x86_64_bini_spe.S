@@ -5,17 +5,16 @@
  * A's last allocated word (a carry out of it, or words of B beyond it),
  * else 0. A carry out of A's top word becomes a new top word 1 when A has
  * room; when A has none, indiceMax stays at taille_mantisse-1, over a word
- * that may now be zero. The routine is add_sub_2P_body.inc with adc.
+ * that may now be zero, unless A was zero or B reached above A's top:
+ * indiceMax is then found again. The routine is add_sub_2P_body.inc with
+ * adc.
  *
- * Cycles per word, in place, on AMD EPYC (lscpu; family 26 model 2),
- * 2026-12-08, bench/addsubmul_bench: thread CPU time times the core clock
- * that the bench measures (3.3 GHz here), fastest of 12 repetitions, beside
- * GMP 6.2.1's mpn_add_n in place in the same run:
- *   words        add       GMP       ratio
- *       4        1.50      1.54      0.97
- *      16        1.12      1.22      0.92
- *    1024        0.78      1.02      0.76
- *   65536        0.94      1.03      0.91
+ * Cycles per word, in place (bench/addsubmul_bench: thread CPU time in core
+ * clock cycles, fastest of the repetitions), with GMP 6.2.1's mpn_add_n in
+ * the same runs; ratios in bench/results/RESULTS.md:
+ *   words                            4      16      64    1024   65536
+ *   AMD Zen 5 (family 26 model 2)   1.59    1.11    0.81    0.73    0.88
+ *     mpn_add_n                     1.74    1.18    0.85    1.00    1.02
  */
 #define ROUTINE add_R_2P_x86_64_bini_spe
 #define CARRY_OP adc

@@ -4,18 +4,18 @@
  * Reads the processor's time-stamp counter and stores it, all 64 bits,
  * in *p. rdtsc delivers the count split in edx (high half) and eax (low
  * half); the halves are joined as edx * 2^32 + eax. No fence or
- * serialising instruction surrounds the read: the value only seeds a
- * pseudo-random generator, so a read that drifts by a few instructions
- * does no harm, and a fence would only cost time.
+ * serialising instruction surrounds the read: the library uses the value
+ * only to seed randomLii's pseudo-random generator, so a read that drifts
+ * by a few instructions does no harm, and a fence would only cost time.
  *
  * Registers: rdi  p (in)
  *            rax  low half, then the whole count
  *            rdx  high half (clobbered)
  *
- * Cost: one rdtsc and one store. Measured on an AMD EPYC (2.6 GHz
- * counter): about 9 ns (23 counter ticks) per call, the same as the
- * compiler's inline __rdtsc(); rdtsc itself is the whole cost. GMP has no
- * equivalent routine.
+ * Cost: one rdtsc and one store; rdtsc is the whole of it, and a call takes
+ * as long as the compiler's inline __rdtsc(). Core clock cycles per call:
+ *   AMD Zen 5 (family 26 model 2)   36
+ * GMP has no equivalent routine.
  */
         .text
         .p2align 4

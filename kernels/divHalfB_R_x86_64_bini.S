@@ -6,40 +6,40 @@
  *
  *   d == 0         A untouched, returns 2^64-1 (no remainder can be that)
  *   A.signe == 0   nothing changes, returns 0
- *   d == 1         nothing changes, returns 0
+ *   d == 1         nothing changes (no division), returns 0
  *   top word < d   its quotient word is 0: the word is cleared, indiceMax
- *                  drops by one (never more: the word carried down is
- *                  non-zero, so the next quotient word is >= 2^64/d >= 1),
- *                  and if nothing is left signe becomes 0, indiceMax -1
+ *                  drops by one (never more: the word carried down, the
+ *                  top word, is non-zero, so the next quotient word is
+ *                  >= 2^64/d >= 1), and if nothing is left signe becomes 0,
+ *                  indiceMax -1
  *   2 <= d < 2^32  reciprocal and half-steps, one div per call
  *   d >= 2^32      one hardware div per word (remainder < d, so every
  *                  quotient fits a word); same record updates
  *
  * The division itself is in divHalfB_common.inc (the reciprocal, the
- * half-step and its chain, the segments): fewer than 16 words run one
- * remainder chain; from 16 words on, a remainder pass gives the remainder
- * entering each of four segments (six from 48 words on) and the four (six)
- * chains run side by side. The
- * quotient halves are stored where their dividend halves were, after the
- * remainder pass has read every word.
+ * half-step and its chain, the segments): fewer than 16 words divided (a
+ * top word below d is not) run one chain of half-steps; from 16 words on, a
+ * remainder pass gives the remainder entering each of four segments (six
+ * from 48 words on) and the four (six) chains run side by side. Each
+ * quotient half is stored where its dividend half was, once that half has
+ * been read and, on the segmented path, once the remainder pass has read
+ * every word.
  *
  * Registers: rdi A, rsi d then A's words, r9 d (then D = d << 32), r8 m,
  * cl l, r10 the index of the top word divided, rdx the remainder carried
  * into it; the segmented path saves and uses rbx, rbp, r12-r15 and a
  * stack frame below them.
  *
- * Speed on AMD EPYC (lscpu: family 26, model 2; about 3.3 GHz measured with
- * a chain of dependent adds), in place, beside GMP 6.2 mpn_divrem_1 in
- * place, one run of bench/div_bench on a shared machine, 2026-12-08
- * (cycles per word, per call at 4 words):
- *   words        divHalfB_R     mpn_divrem_1
- *   4            50 per call    52 per call
- *   16           12.3           11.7
- *   64           8.2            11.2
- *   1024         6.1            11.2
- *   65536        5.9            11.3
- * (d = 7; d = 25, 57121, 384199201 and 2^32-1 within 2 %. Before the
- * segments: 20 cycles per word, the latency of one half-step chain.)
+ * Cycles per word, d = 7, in place (bench/div_bench's time per word,
+ * fastest of the repetitions, times the core clock that
+ * bench/addsubmul_bench measures), with GMP 6.2.1's mpn_divrem_1 in place
+ * in the same runs; ratios in bench/results/RESULTS.md. Below 2^32 the
+ * divisor's value changes no instruction of the loops, and the bench's
+ * others (25, 57121, 384199201, 2^32-1) take the same time within its
+ * noise.
+ *   words                            4      16      64    1024   65536
+ *   AMD Zen 5 (family 26 model 2)   12.0    11.9     7.8     5.8     5.7
+ *     mpn_divrem_1                  12.6    11.0    10.8    10.6    10.7
  */
 #include "lii_layout.h"
 

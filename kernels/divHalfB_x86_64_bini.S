@@ -2,29 +2,30 @@
  * divHalfB_x86_64_bini(Lii *Q, const Lii *A, uint64_t d) -> A mod d
  *
  * Q := floor(A / d), A only read; words 0..A.indiceMax, most significant
- * first. Returns the remainder. Q's words above its new indiceMax keep
- * what they held; Q.taille_mantisse is never read. Q may be A itself.
+ * first. Returns the remainder. Q's words above A.indiceMax keep what they
+ * held; Q.taille_mantisse is never read. Q may be A itself.
  *
  *   d == 0         Q and A untouched, returns 2^64-1
  *   A.signe == 0   Q.signe 0, Q.indiceMax -1 (words and aux untouched),
  *                  returns 0
- *   d == 1         Q gets A's signe, aux, indiceMax and words 0..indiceMax,
- *                  returns 0
+ *   d == 1         no division: Q gets A's signe, aux, indiceMax and words
+ *                  0..indiceMax, returns 0
  *   top word < d   Q's word at A.indiceMax is 0 and Q.indiceMax is one
- *                  less (never two less: the word carried down is non-zero,
- *                  so the next quotient word is >= 2^64/d >= 1); a quotient
- *                  of nothing makes Q.signe 0, Q.indiceMax -1, Q.aux kept
+ *                  less (never two less: the word carried down, A's top
+ *                  word, is non-zero, so the next quotient word is
+ *                  >= 2^64/d >= 1); a quotient of nothing makes Q.signe 0,
+ *                  Q.indiceMax -1, Q.aux kept
  *   otherwise      Q.indiceMax set, A's signe and aux copied into Q
  *   2 <= d < 2^32  reciprocal and half-steps, one div per call
  *   d >= 2^32      one hardware div per word (remainder < d, so every
  *                  quotient fits a word)
  *
  * The division itself is in divHalfB_common.inc (the reciprocal, the
- * half-step and its chain, the segments): fewer than 16 words run one
- * remainder chain; from 16 words on, a remainder pass gives the remainder
- * entering each of four segments (six from 48 words on) and the four (six)
- * chains run side by side. A
- * quotient goes to Q's word of the same index as the dividend word, at the
+ * half-step and its chain, the segments): fewer than 16 words divided (a
+ * top word below d is not) run one chain of half-steps; from 16 words on, a
+ * remainder pass gives the remainder entering each of four segments (six
+ * from 48 words on) and the four (six) chains run side by side. A quotient
+ * goes to Q's word of the same index as the dividend word, at the
  * dividend's address plus the distance between the two arrays (zero when
  * Q is A, which is then divided in place).
  *
@@ -34,18 +35,16 @@
  * A's (then Q's high pointer in the segmented loop); the segmented path
  * saves and uses rbx, rbp, r12-r15 and a stack frame below them.
  *
- * Speed on AMD EPYC (lscpu: family 26, model 2; about 3.3 GHz measured with
- * a chain of dependent adds), into another record, beside GMP 6.2
- * mpn_divrem_1 into another array, one run of bench/div_bench on a shared
- * machine, 2026-12-08 (cycles per word, per call at 4 words):
- *   words        divHalfB       mpn_divrem_1
- *   4            48 per call    51 per call
- *   16           12.5           11.3
- *   64           8.1            11.6
- *   1024         6.1            11.4
- *   65536        6.0            11.5
- * (d = 7; d = 25, 57121, 384199201 and 2^32-1 within 2 %. Before the
- * segments: 20 cycles per word, the latency of one half-step chain.)
+ * Cycles per word, d = 7, into another record (bench/div_bench's time per
+ * word, fastest of the repetitions, times the core clock that
+ * bench/addsubmul_bench measures), with GMP 6.2.1's mpn_divrem_1 into
+ * another array in the same runs; ratios in bench/results/RESULTS.md.
+ * Below 2^32 the divisor's value changes no instruction of the loops, and
+ * the bench's others (25, 57121, 384199201, 2^32-1) take the same time
+ * within its noise.
+ *   words                            4      16      64    1024   65536
+ *   AMD Zen 5 (family 26 model 2)   12.1    12.5     7.6     5.8     5.7
+ *     mpn_divrem_1                  12.8    12.0    11.0    10.6    11.0
  */
 #include "lii_layout.h"
 
@@ -75,8 +74,9 @@
          * object never moves a loop across a line boundary (the loops inside
          * are aligned relative to the entry), then half a line of padding:
          * the entry 32 bytes past a line puts the segmented loops 48 bytes
-         * past one, where whole runs of pi were about 6 % faster on Zen 3
-         * (family 25) than with the loops 16 bytes past one. */
+         * past one, where whole runs of pi take less time on Zen 3
+         * (family 25) than with the loops 16 bytes past one
+         * (bench/results/RESULTS.md). */
         .p2align 6
         .skip   32, 0x90
         .globl  divHalfB_x86_64_bini
@@ -118,7 +118,8 @@ divHalfB_x86_64_bini:
         je      .Lcopy_words
         DIVIDE_WORDS
 
-        /* Zero quotient: Q's words above and aux stay as they were. */
+        /* Zero quotient: Q.aux and Q's words (but a top word cleared above)
+         * stay as they were. */
 .Ldividend_zero:
         xor     %edx, %edx
 .Lquotient_zero:

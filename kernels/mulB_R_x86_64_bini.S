@@ -15,43 +15,39 @@
  * leading words go first, one at a time.
  *
  * That chain, five dependent steps per four words, is what bounds one pass.
- * From kTwoChains words on, the top 8k words are cut into two halves of 4k
- * that run as two independent chains in one loop, the lower one carrying
- * on from the leading words and the upper one starting from a zero carry
- * word. The lower chain's last carry word is then added into the upper
- * half's bottom word; the rare carry out of that addition ripples up the
- * upper half and, if it leaves it, adds one to the upper chain's carry
- * word (which stays below f, so this cannot wrap). Each half is kept at
- * least 256 bytes away from a multiple of 4096 bytes from the other: loads
- * of one half would otherwise wait on stores to the other whose addresses
- * share their low 12 bits. k moves down by 16 when needed, and the words
- * it frees join the leading words of the one chain. The two-chain path
- * runs its n - 8k leading words through its own copy of the one-chain
- * loops (the same macros), so that shorter products test nothing more
- * than they did before it.
+ * From kTwoChains words on, the top 8k words (k = floor(n / 8)) are cut
+ * into two halves of 4k that run as two independent chains in one loop, the
+ * lower one carrying on from the leading words and the upper one starting
+ * from a zero carry word. The lower chain's last carry word is then added
+ * into the upper half's bottom word; the rare carry out of that addition
+ * ripples up the upper half and, if it leaves it, adds one to the upper
+ * chain's carry word (which stays below f, so this cannot wrap). Each half
+ * is kept at least 256 bytes away from a multiple of 4096 bytes from the
+ * other: loads of one half would otherwise wait on stores to the other
+ * whose addresses share their low 12 bits. k moves down by 16 when needed,
+ * and the words it frees join the leading words of the one chain. The
+ * two-chain path runs its n - 8k leading words through its own copy of the
+ * one-chain loops (the same macros): they go on into the halves where the
+ * one-chain loops go to the tail, so neither path tests which one it
+ * serves.
  *
  * A non-zero final carry becomes the new top word when A has room. No
  * stack is used: rdi (A) waits in xmm0 while it serves as a high word, and
  * the two-chain path keeps the callee-saved r12 and r13 in xmm1 and xmm2.
  *
  * Registers: rsi = f, r8 = end of the words of the chain being run (of
- * the lower half in the two-chain loop), r12 = end of the upper half (the
- * half length before that), r9 = negative word index, r10 = carry word
- * (r13 for the upper half), rax/rdx = mul, rcx/r11/rdi = high words of the
- * first three products of a group, r11 also the count of leading words.
+ * the lower half in the two-chain loop), r12 = end of the upper half (k,
+ * then the half length, before that), r9 = negative word index (n before
+ * that), r10 = carry word (r13 for the upper half), rax/rdx = mul,
+ * rcx/r11/rdi = high words of the first three products of a group, r11
+ * also the count of leading words.
  *
- * Cycles per word, in place, on AMD EPYC (lscpu; family 26 model 2),
- * 2026-12-08, bench/run (bench/addsubmul_bench, fastest of 3 repetitions,
- * thread CPU time times the 3.43 GHz core clock that the bench measures),
- * beside GMP 6.2.1's mpn_mul_1 in place in the same run:
- *   words        mulB      GMP       ratio
- *       4        2.09      2.09      1.00
- *      16        1.96      2.13      0.93
- *      64        1.34      1.99      0.68
- *    1024        1.17      2.40      0.49
- *   65536        1.13      2.40      0.47
- * The one-chain loop alone ran at about 1.5 from 1024 words. On this
- * shared machine a busy neighbour can raise both columns by up to half.
+ * Cycles per word, in place (bench/addsubmul_bench: thread CPU time in core
+ * clock cycles, fastest of the repetitions), with GMP 6.2.1's mpn_mul_1 in
+ * the same runs; ratios in bench/results/RESULTS.md:
+ *   words                            4      16      64    1024   65536
+ *   AMD Zen 5 (family 26 model 2)   1.97    1.84    1.25    1.09    1.04
+ *     mpn_mul_1                     1.79    1.97    1.82    2.19    2.21
  */
 #include "lii_layout.h"
 

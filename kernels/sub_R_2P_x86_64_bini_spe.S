@@ -1,21 +1,18 @@
 /*
  * uint64_t sub_R_2P_x86_64_bini_spe(Lii *A, const Lii *B)
  *
- * A := A - B on the magnitudes, for A >= B. Returns the borrow out of A's
- * top word: 0 whenever A >= B. indiceMax is found again from its entry
- * value downward; a zero result has signe 0 and indiceMax -1. With B > A
- * the words hold A - B modulo a power of 2^64 and the result is 1 (see
- * lfx86_64.h). The routine is add_sub_2P_body.inc with sbb.
+ * A := A - B on the magnitudes, for A >= B. Returns 0 whenever A >= B.
+ * indiceMax is found again, downward from the highest word that the
+ * subtraction reaches; a zero result has signe 0 and indiceMax -1. With
+ * B > A the words hold A - B modulo a power of 2^64 and the result is 1
+ * (see lfx86_64.h). The routine is add_sub_2P_body.inc with sbb.
  *
- * Cycles per word, in place, on AMD EPYC (lscpu; family 26 model 2),
- * 2026-12-08, bench/addsubmul_bench: thread CPU time times the core clock
- * that the bench measures (3.3 GHz here), fastest of 12 repetitions, beside
- * GMP 6.2.1's mpn_sub_n in place in the same run:
- *   words        sub       GMP       ratio
- *       4        1.59      1.52      1.05
- *      16        1.15      1.21      0.95
- *    1024        0.77      1.02      0.75
- *   65536        0.92      1.05      0.88
+ * Cycles per word, in place (bench/addsubmul_bench: thread CPU time in core
+ * clock cycles, fastest of the repetitions), with GMP 6.2.1's mpn_sub_n in
+ * the same runs; ratios in bench/results/RESULTS.md:
+ *   words                            4      16      64    1024   65536
+ *   AMD Zen 5 (family 26 model 2)   1.55    1.12    0.79    0.74    0.86
+ *     mpn_sub_n                     1.71    1.18    0.82    0.97    0.97
  */
 #define ROUTINE sub_R_2P_x86_64_bini_spe
 #define CARRY_OP sbb

@@ -23,8 +23,8 @@ rm -f "$dir"/*.deb
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-status=0
-fail() { echo "package: $*" >&2; status=1; }
+# shellcheck source=scripts/package_gate.sh
+. scripts/package_gate.sh
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")
 arch=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || echo x86_64-linux-gnu)
 
@@ -63,13 +63,7 @@ for name in vexo-x86-64 liblfx86-64-dev; do
     kerneldir=$(PKG_CONFIG_PATH="$work/root/usr/lib/$arch/pkgconfig" pkg-config --variable=kerneldir lfx86_64)
     [ "$kerneldir" = "/usr/lib/$arch/lfx86_64/kernels" ] || fail "$name's pkg-config file gives kerneldir $kerneldir"
   fi
-  report=$(lintian "$deb" 2>&1 | grep -v '^running with root privileges' || true)
-  [ -z "$report" ] || echo "$report"
-  ! grep -q '^[EW]: ' <<<"$report" || fail "lintian reports errors or warnings on $name"
-  # The hardening tags are informational: they are asked for by name.
-  info=$(lintian --tags hardening-no-bindnow,hardening-no-fortify-functions,hardening-no-relro,hardening-no-pie "$deb" 2>&1 |
-    grep -v '^running with root privileges' || true)
-  [ -z "$info" ] || fail "lintian finds the program not hardened: $info"
+  lintian_gate "$deb"
 done
 [ $status -eq 0 ] && echo "package: both packages pass lintian and hold what they must"
 exit $status

@@ -34,5 +34,8 @@ fi
 cmake --build "$build" --target vexo_x86_64 --config Release >&2
 program=$build/vexo_x86_64
 [ -x "$program" ] || program=$build/Release/vexo_x86_64
+# A failed exec would end the script with 127, which `git bisect run` takes
+# for a bad commit.
+[ -x "$program" ] || { echo "run.sh: no program vexo_x86_64 in $build" >&2; exit 125; }
 if [ $# -eq 0 ]; then set -- 1000 pi 16 2; fi
 exec "$program" "$@"

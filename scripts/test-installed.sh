@@ -4,7 +4,8 @@
 # finds the library with find_package(lfx86_64), links it into a shared object
 # of its own and links one kernel object on its own, the pkg-config file, and
 # the installed kernel objects. Then the same project and the program again
-# against a shared build (BUILD_SHARED_LIBS=ON) installed beside it.
+# against a shared build (BUILD_SHARED_LIBS=ON) installed beside it, and the
+# failing-allocation tests built and run in that shared build.
 #
 # What is installed is built as the README's install recipe builds it, in a
 # tree of its own, configured as on a machine without GoogleTest (so the tests
@@ -104,5 +105,19 @@ cmake --build "$work/consumer-shared" >/dev/null
 readelf -d "$work/consumer-shared/third" | grep -q 'NEEDED.*\[liblfx86_64\.so\.1\]' ||
   fail "find_package did not give the shared library"
 ctest --test-dir "$work/consumer-shared" --output-on-failure
+
+step "the failing-allocation tests in the shared build"
+# The tests link the shared library, whose own calls a --wrap of calloc does
+# not reach; tests/CMakeLists.txt links the library's objects into them
+# instead, which only a shared build exercises.
+cmake -S . -B "$work/shared" -DVEXO_BUILD_TESTS=ON >/dev/null
+failalloc=()
+for src in tests/failalloc/*.cpp; do
+  failalloc+=("$(basename "$src" .cpp)")
+done
+cmake --build "$work/shared" -j "$(nproc)" --target "${failalloc[@]}" >/dev/null
+for t in "${failalloc[@]}"; do
+  "$work/shared/tests/$t" --gtest_brief=1 || fail "$t fails in the shared build"
+done
 
 echo "test-installed: all checks passed"

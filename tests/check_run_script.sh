@@ -3,7 +3,9 @@
 # writes for ARGS, durations aside, and end with the program's status: a
 # computed constant (0), the usage text (1), a refused size (2). With no
 # ARGS it asks for 1000 pi 16 2. When the build fails it writes nothing on
-# standard output and ends with status 125.
+# standard output and ends with status 125. It configures a build folder
+# only when it has no cache, and finds the program of a multi-configuration
+# folder in Release/.
 #   tests/check_run_script.sh BUILD_DIR
 #
 # The script runs from a copy of the project's scripts/ in a scratch folder,
@@ -76,11 +78,29 @@ if grep -v -- '^cmake --build' "$STUB_LOG"; then
   fail "run.sh reconfigured a configured build folder"
 fi
 
-# A failed build leaves standard output empty and a status of its own.
-STUB_BUILD_FAILS=1 "$top/scripts/run.sh" 100 e 16 >"$out/script" 2>/dev/null
-script_status=$?
-[ "$script_status" -eq 125 ] || fail "failed build: status $script_status, not 125"
-[ ! -s "$out/script" ] || fail "failed build: standard output is not empty"
+# A failed build, or a build that leaves no program, leaves standard output
+# empty and a status of its own.
+mkdir -p "$top/noprogram"
+touch "$top/noprogram/CMakeCache.txt"
+for case in STUB_BUILD_FAILS=1 BUILD_DIR=noprogram; do
+  env "$case" "$top/scripts/run.sh" 100 e 16 >"$out/script" 2>/dev/null
+  script_status=$?
+  [ "$script_status" -eq 125 ] || fail "$case: status $script_status, not 125"
+  [ ! -s "$out/script" ] || fail "$case: standard output is not empty"
+done
+
+# A folder without a cache is configured, whether empty or left by a failed
+# configure; a configured multi-configuration folder is only built, and the
+# program run is the one in its Release/.
+mkdir -p "$top/empty" "$top/failed/CMakeFiles" "$top/multi/Release"
+touch "$top/multi/CMakeCache.txt"
+ln -s "$program" "$top/multi/Release/vexo_x86_64"
+for dir in empty failed multi; do
+  : >"$STUB_LOG"
+  BUILD_DIR=$dir expect_same "100 e 16" "100 e 16"
+  configured=$(grep -c -- '^cmake -S' "$STUB_LOG")
+  [ "$configured" -eq "$([ $dir = multi ] && echo 0 || echo 1)" ] || fail "BUILD_DIR=$dir: configured $configured times"
+done
 
 # A relative BUILD_DIR lies in the project's top folder, wherever run.sh is
 # started from; a new one is configured.

@@ -55,18 +55,29 @@ TEST(Progress, AppearsForALongRunShowsShareAndTimeLeftAndIsErased)
 
 TEST(Progress, HoursAndATermCountBetweenClockReadings)
 {
-    Progress p{};
-    FILE *out = begin_on_file(&p, 0.0);
-    ASSERT_NE(out, nullptr);
-    progress_series(&p, "e", 0.0, 1.0, 100);
-    progress_check_at(&p, 95, 3725.0); // 9.75 % in 1:02:05
-    EXPECT_EQ(drawn(out), "\r e:   9 % done, 1:02:05 elapsed, about 9:34:40 left\033[K");
+    struct Row {
+        int64_t length; // of 100 words
+        double now;
+        const char *line;
+    };
+    const Row rows[] = {
+        {95, 3725.0, "\r e:   9 % done, 1:02:05 elapsed, about 9:34:40 left\033[K"}, // 9.75 % in 1:02:05
+        {50, 3600.0, "\r e:  75 % done, 1:00:00 elapsed, about 20:00 left\033[K"},   // an hour exactly
+    };
+    for (const Row &row : rows) {
+        Progress p{};
+        FILE *out = begin_on_file(&p, 0.0);
+        ASSERT_NE(out, nullptr);
+        progress_series(&p, "e", 0.0, 1.0, 100);
+        progress_check_at(&p, row.length, row.now);
+        EXPECT_EQ(drawn(out), row.line) << "at " << row.now << " s";
 
-    // The clock is read once in many terms, never for the others.
-    const int64_t before = p.countdown;
-    progress_term(&p, 50);
-    EXPECT_EQ(p.countdown, before - 1);
-    std::fclose(out);
+        // The clock is read once in many terms, never for the others.
+        const int64_t before = p.countdown;
+        progress_term(&p, 50);
+        EXPECT_EQ(p.countdown, before - 1);
+        std::fclose(out);
+    }
 }
 
 TEST(Progress, WithoutATerminalNothingIsEverDrawn)

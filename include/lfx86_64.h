@@ -203,6 +203,41 @@ void mul_2P_naif_gcc_bin(uint64_t *prod, const uint64_t *a, const uint64_t *b, i
  * differ, but with odds near 2^-61. */
 uint64_t residueLii(const Lii *a);
 
+/* ---- digits of pi ------------------------------------------------------ */
+
+/* The largest position that pi_hex_digits_at serves, 2^57: every modulus of
+ * its series then stays below 2^60, where its modular arithmetic holds. The
+ * time grows as position * log2(position), so in practice only a fraction
+ * of this range can be reached (see below). */
+#define LFX_PI_HEX_MAX_POSITION (INT64_C(1) << 57)
+
+/* The hexadecimal digits of pi's fraction numbered position+1 to
+ * position+32, computed from nothing but the position, by Bellard's
+ * digit-extraction formula: an independent check of the last digits of a
+ * computed pi. digits[0] gets digits position+1 .. position+16 (digit
+ * position+1 in bits 63..60), digits[1] digits position+17 .. position+32.
+ * pi = 3.243F6A8885A308D3 13198A2E03707344..., so position 0 gives
+ * digits[0] = 0x243F6A8885A308D3 and digits[1] = 0x13198A2E03707344.
+ *
+ * Returns an error bound B: with T = frac(16^position pi) * 2^128, a real
+ * number, and D = digits[0] * 2^64 + digits[1], T - D taken modulo 2^128
+ * lies strictly between -B and B. B is 1 at every position served: the
+ * terms are summed to 192 bits, each rounded up by at most one unit of the
+ * last of those bits (2^-64 units of D's last bit), the tail left out is
+ * below one such unit, and D is that sum truncated to 128 bits. So T - D
+ * lies between -(2.8 * position + 146) * 2^-64 and 1: D holds the true
+ * digits, floor(T), except when T lies that close below an integer, where D
+ * is that integer.
+ *
+ * Returns 0 and leaves digits untouched for a negative position or one
+ * above LFX_PI_HEX_MAX_POSITION.
+ *
+ * The work is 7 * floor((4 * position + 205) / 10) terms, about
+ * 2.8 * position, each a modular exponentiation of about log2(4 * position)
+ * squarings (bench/pi_hex_digits_bench.cpp times it). No allocation, no
+ * global state, no output; the caller's thread only. */
+uint64_t pi_hex_digits_at(int64_t position, uint64_t digits[2]);
+
 /* ---- kernels (x86-64 assembly, one object module each) ----------------- */
 
 /* The kernel objects carry no unwind tables: an object with nothing to

@@ -30,3 +30,12 @@ void report_wrong_value(const char *where, ...)
     std::fputs(": the computed value is wrong and is not printed; this is probably a hardware fault\n",
                stderr);
 }
+
+void report_pi_digits_disagree()
+{
+    std::fflush(stdout);
+    std::fputs(
+        "vexo_x86_64: the last digits of pi disagree with the digit-extraction formula: the computed value "
+        "is wrong and is not printed\n",
+        stderr);
+}

@@ -19,3 +19,7 @@ void flush_output();
 // The one line, on standard error, of a check that failed where the printf
 // format `where` says (a series, or a step such as a final scaling).
 void report_wrong_value(const char *where, ...) __attribute__((format(printf, 1, 2)));
+
+// The one line of pi's last digits found to disagree with the
+// digit-extraction formula.
+void report_pi_digits_disagree();

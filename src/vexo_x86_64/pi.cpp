@@ -7,6 +7,7 @@
 #include "checked_kernels.h"
 #include "clock.h"
 #include "output.h"
+#include "pi_digit_check.h"
 #include "progress.h"
 #include "run_records.h"
 
@@ -373,6 +374,11 @@ int32_t calcul_pi(int64_t base, int64_t Nb_decimales, int32_t formule)
     if (computed > 0) {
         std::puts("Not enough memory !\n");
         return 1;
+    }
+    if (!pi_last_digits_agree(&pi, last_hex_digit_needed(base, Nb_decimales), pi_hex_digits_at)) {
+        destroyLii(&pi);
+        report_pi_digits_disagree();
+        return kStatusWrong;
     }
     const uint64_t printed = print_constant(base, &pi);
     destroyLii(&pi);

@@ -125,6 +125,33 @@ TEST(ArithmeticCheck, AFaultInTheFormattingPrintsNoDigit)
     }
 }
 
+// Builds whose pi series are wrong in a way that every residue agrees with:
+// a wrong multiplier, a term left out. The digit-extraction formula catches
+// them in every radix.
+TEST(ArithmeticCheck, AWrongSeriesOfPiIsCaughtByTheDigitExtraction)
+{
+    struct Mutant {
+        std::string name;
+        std::vector<std::string> words;
+    };
+    const Mutant mutants[] = {
+        {"pi_multiplier", {"200", "pi", "16", "2"}},   {"pi_multiplier", {"300", "pi", "10", "2"}},
+        {"pi_term_missing", {"200", "pi", "16", "1"}}, {"pi_term_missing", {"700", "pi", "2", "2"}},
+        {"pi_term_missing", {"300", "pi", "10", "3"}}, {"pi_term_missing", {"200", "pi", "16", "4"}},
+    };
+    for (const Mutant &m : mutants) {
+        std::vector<std::string> argv = {"vexo_x86_64"};
+        argv.insert(argv.end(), m.words.begin(), m.words.end());
+        SCOPED_TRACE(m.name + ": " + argv[1] + " " + argv[2] + " " + argv[3] + " " + argv[4]);
+        const ProgramRun r =
+            run_program(std::string(VEXO_MUTANTS_DIR) + "/vexo_x86_64_mutant_" + m.name, argv);
+        EXPECT_EQ(r.status, 3);
+        EXPECT_EQ(r.err, "vexo_x86_64: the last digits of pi disagree with the digit-extraction formula: the "
+                         "computed value is wrong and is not printed\n");
+        EXPECT_FALSE(parse_printed_number(r.out).found) << r.out;
+    }
+}
+
 // The shipped program has no way in for a fault: neither the faulty build's
 // wrappers nor the variable that plans a fault.
 TEST(ArithmeticCheck, TheProgramCarriesNoFaultHook)

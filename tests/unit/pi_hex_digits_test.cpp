@@ -13,7 +13,7 @@
 #include "capture_stdout.h"
 #include "mpfr_reference.h"
 #include "pi_hex_series.h"
-#include "vexo.h"
+#include "calculators.h"
 
 namespace {
 

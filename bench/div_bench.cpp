@@ -47,62 +47,51 @@ void per_word(benchmark::State &state, int64_t n)
         static_cast<double>(n), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void BM_divHalfB(benchmark::State &state)
+// Times `divide(op, d)` on n words; `in_place` puts the number back before
+// each call, as the header says.
+template <typename Divide>
+void time_division(benchmark::State &state, bool in_place, Divide divide)
 {
     const int64_t n = state.range(0);
     const auto d = static_cast<uint64_t>(state.range(1));
     Operands op;
     make_operands(&op, n);
+    const uint64_t top = op.a.back();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(divHalfB_x86_64_bini(&op.lq, &op.la, d));
+        if (in_place) {
+            op.a.back() = top;
+            op.la.indiceMax = n - 1;
+            op.la.signe = 1;
+        }
+        benchmark::DoNotOptimize(divide(&op, d));
         benchmark::ClobberMemory();
     }
     per_word(state, n);
+}
+
+void BM_divHalfB(benchmark::State &state)
+{
+    time_division(state, false,
+                  [](Operands *op, uint64_t d) { return divHalfB_x86_64_bini(&op->lq, &op->la, d); });
 }
 
 void BM_gmp_divrem_1(benchmark::State &state)
 {
-    const int64_t n = state.range(0);
-    const auto d = static_cast<mp_limb_t>(state.range(1));
-    Operands op;
-    make_operands(&op, n);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(mpn_divrem_1(op.q.data(), 0, op.a.data(), n, d));
-        benchmark::ClobberMemory();
-    }
-    per_word(state, n);
+    time_division(state, false, [](Operands *op, uint64_t d) {
+        return mpn_divrem_1(op->q.data(), 0, op->a.data(), static_cast<mp_size_t>(op->a.size()), d);
+    });
 }
 
 void BM_divHalfB_R(benchmark::State &state)
 {
-    const int64_t n = state.range(0);
-    const auto d = static_cast<uint64_t>(state.range(1));
-    Operands op;
-    make_operands(&op, n);
-    const uint64_t top = op.a.back();
-    for (auto _ : state) {
-        op.a.back() = top;
-        op.la.indiceMax = n - 1;
-        op.la.signe = 1;
-        benchmark::DoNotOptimize(divHalfB_R_x86_64_bini(&op.la, d));
-        benchmark::ClobberMemory();
-    }
-    per_word(state, n);
+    time_division(state, true, [](Operands *op, uint64_t d) { return divHalfB_R_x86_64_bini(&op->la, d); });
 }
 
 void BM_gmp_divrem_1_in_place(benchmark::State &state)
 {
-    const int64_t n = state.range(0);
-    const auto d = static_cast<mp_limb_t>(state.range(1));
-    Operands op;
-    make_operands(&op, n);
-    const uint64_t top = op.a.back();
-    for (auto _ : state) {
-        op.a.back() = top;
-        benchmark::DoNotOptimize(mpn_divrem_1(op.a.data(), 0, op.a.data(), n, d));
-        benchmark::ClobberMemory();
-    }
-    per_word(state, n);
+    time_division(state, true, [](Operands *op, uint64_t d) {
+        return mpn_divrem_1(op->a.data(), 0, op->a.data(), static_cast<mp_size_t>(op->a.size()), d);
+    });
 }
 
 const std::vector<std::vector<int64_t>> kShapes = {{4, 16, 64, 1024, 65536},

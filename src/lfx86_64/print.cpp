@@ -319,6 +319,19 @@ bool reads_back_end(TextReader *r)
     return read_text(r, "\n\n") && r->pos == r->out->len;
 }
 
+// Closes the text with its two newlines and writes it when every check
+// held; the printers' result.
+uint64_t finish_text(Output *out, TextReader *reader, bool holds, const char *stack)
+{
+    put_text(out, "\n\n");
+    holds = holds && reads_back_end(reader);
+    if (holds) {
+        flush(out);
+    }
+    close_text(out, stack);
+    return holds ? LFX_PRINTED : LFX_PRINT_CHECK_FAILED;
+}
+
 // A record without words has no value to print: it gets the layout's
 // surrounding newlines and nothing between them.
 void print_no_value()
@@ -357,13 +370,7 @@ uint64_t print_binary_radix(const Lii *a, int base)
         put_fraction_digits(&layout, digits, per_word);
         holds = reads_back_digits(&reader, static_cast<uint64_t>(base), per_word, a->mantisse[j]);
     }
-    put_text(&out, "\n\n");
-    holds = holds && reads_back_end(&reader);
-    if (holds) {
-        flush(&out);
-    }
-    close_text(&out, stack);
-    return holds ? LFX_PRINTED : LFX_PRINT_CHECK_FAILED;
+    return finish_text(&out, &reader, holds, stack);
 }
 
 // ---- radix 10 --------------------------------------------------------------
@@ -614,13 +621,7 @@ uint64_t print_decimal(const Lii *a)
     if (word_count > 1) {
         destroyLii(&copy_record);
     }
-    put_text(&out, "\n\n");
-    holds = holds && reads_back_end(&reader);
-    if (holds) {
-        flush(&out);
-    }
-    close_text(&out, stack);
-    return holds ? LFX_PRINTED : LFX_PRINT_CHECK_FAILED;
+    return finish_text(&out, &reader, holds, stack);
 }
 
 // The shared part of the dumps: the words from the top one down, each in

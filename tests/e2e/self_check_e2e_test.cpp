@@ -42,6 +42,14 @@ const Request kRequests[] = {
     {{"700", "e", "10"}, {"add"}, "the series of e", ""},
 };
 
+// The program's name and the words of a request.
+std::vector<std::string> argv_of(const std::vector<std::string> &words)
+{
+    std::vector<std::string> argv = {"vexo_x86_64"};
+    argv.insert(argv.end(), words.begin(), words.end());
+    return argv;
+}
+
 // The run ended with status 3, the failure line naming `where`, and no digit.
 void expect_caught(const ProgramRun &r, const std::string &where)
 {
@@ -63,8 +71,7 @@ TEST(ArithmeticCheck, EveryInjectedFaultEndsTheRunWithoutDigits)
 {
     const std::string program = VEXO_FAULTY_BINARY;
     for (const Request &request : kRequests) {
-        std::vector<std::string> argv = {"vexo_x86_64"};
-        argv.insert(argv.end(), request.words.begin(), request.words.end());
+        const std::vector<std::string> argv = argv_of(request.words);
         for (const std::string &kernel : request.kernels) {
             for (const char *fault : {"3 result", "0 returned", "99 operand", "0 zero"}) {
                 const std::string plan = kernel + " " + std::to_string(faulty_call(kernel)) + " " + fault;
@@ -90,8 +97,7 @@ TEST(ArithmeticCheck, AFaultInTheDecimalConversionPrintsNoDigit)
     const Conversion conversions[] = {
         {{"2000", "e", "10"}, 0}, {{"2000", "pi", "10", "2"}, 2}, {{"1500", "sqrt2", "10"}, 1}};
     for (const Conversion &c : conversions) {
-        std::vector<std::string> argv = {"vexo_x86_64"};
-        argv.insert(argv.end(), c.words.begin(), c.words.end());
+        const std::vector<std::string> argv = argv_of(c.words);
         for (const char *fault : {"3 result", "0 returned", "99 operand"}) {
             const std::string plan = "mul " + std::to_string(c.series_multiplies + 5) + " " + fault;
             SCOPED_TRACE(argv[1] + " " + argv[2] + ": " + plan);
@@ -117,8 +123,7 @@ TEST(ArithmeticCheck, AFaultInTheFormattingPrintsNoDigit)
         {"byte_bits", {"700", "sqrt2", "2"}, "2"}, {"decimal_digit", {"300", "sqrt2", "10"}, "10"},
     };
     for (const Mutant &m : mutants) {
-        std::vector<std::string> argv = {"vexo_x86_64"};
-        argv.insert(argv.end(), m.words.begin(), m.words.end());
+        const std::vector<std::string> argv = argv_of(m.words);
         SCOPED_TRACE(m.name + ": " + argv[1] + " " + argv[2] + " " + argv[3]);
         expect_caught(run_program(std::string(VEXO_MUTANTS_DIR) + "/vexo_x86_64_mutant_" + m.name, argv),
                       "the conversion to radix " + m.radix);
@@ -140,8 +145,7 @@ TEST(ArithmeticCheck, AWrongSeriesOfPiIsCaughtByTheDigitExtraction)
         {"pi_term_missing", {"300", "pi", "10", "3"}}, {"pi_term_missing", {"200", "pi", "16", "4"}},
     };
     for (const Mutant &m : mutants) {
-        std::vector<std::string> argv = {"vexo_x86_64"};
-        argv.insert(argv.end(), m.words.begin(), m.words.end());
+        const std::vector<std::string> argv = argv_of(m.words);
         SCOPED_TRACE(m.name + ": " + argv[1] + " " + argv[2] + " " + argv[3] + " " + argv[4]);
         const ProgramRun r =
             run_program(std::string(VEXO_MUTANTS_DIR) + "/vexo_x86_64_mutant_" + m.name, argv);

@@ -12,8 +12,7 @@ uint64_t residueLii(const Lii *a)
     uint64_t r = 0;
     for (int64_t i = a->indiceMax; i >= 0; --i) {
         const uint64_t shifted = ((r << 3) & kResiduePrime) | (r >> 58);
-        r = residue_fold(shifted + residue_fold(a->mantisse[i])); // below 2^62 + 16 before the fold
-        r = r >= kResiduePrime ? r - kResiduePrime : r;
+        r = residue_reduce(shifted + residue_fold(a->mantisse[i])); // the sum is below 2^62 + 16
     }
     return r;
 }

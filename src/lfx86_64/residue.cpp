@@ -1,9 +1,12 @@
 // A record's integer reading modulo the Mersenne prime 2^61 - 1.
 #include "lfx86_64.h"
 #include "residue_arithmetic.h"
+#include "vexo_assert.h"
 
 uint64_t residueLii(const Lii *a)
 {
+    // The words read, 0..indiceMax, lie within the array.
+    VEXO_ASSERT(a->signe == 0 || a->mantisse == nullptr || a->indiceMax < a->taille_mantisse);
     if (a->signe == 0 || a->mantisse == nullptr || a->indiceMax < 0) {
         return 0;
     }

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "vexo_assert.h"
+
 // Each translation unit that includes this header uses some of its functions.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-function"
@@ -45,14 +47,18 @@ void make_room(Output *out)
     }
 }
 
+// The sizes computed ahead (constant_text_bytes, kReserve) leave room for
+// every append: one past the capacity is a fault of those sizes.
 void put_bytes(Output *out, const char *bytes, size_t n)
 {
+    VEXO_ASSERT(n <= out->capacity - out->len);
     std::memcpy(out->data + out->len, bytes, n);
     out->len += n;
 }
 
 void put_char(Output *out, char c)
 {
+    VEXO_ASSERT(out->len < out->capacity);
     out->data[out->len++] = c;
 }
 

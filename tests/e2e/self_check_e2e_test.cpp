@@ -118,9 +118,10 @@ TEST(ArithmeticCheck, AFaultInTheFormattingPrintsNoDigit)
         std::string radix;
     };
     const Mutant mutants[] = {
-        {"count_line", {"200", "e", "16"}, "16"},  {"count_line", {"700", "e", "2"}, "2"},
-        {"count_line", {"300", "e", "10"}, "10"},  {"hex_digit", {"200", "pi", "16", "2"}, "16"},
-        {"byte_bits", {"700", "sqrt2", "2"}, "2"}, {"decimal_digit", {"300", "sqrt2", "10"}, "10"},
+        {"count_line", {"200", "e", "16"}, "16"},         {"count_line", {"700", "e", "2"}, "2"},
+        {"count_line", {"300", "e", "10"}, "10"},         {"hex_digit", {"200", "pi", "16", "2"}, "16"},
+        {"byte_bits", {"700", "sqrt2", "2"}, "2"},        {"decimal_digit", {"300", "sqrt2", "10"}, "10"},
+        {"integer_part", {"200", "pi", "16", "2"}, "16"},
     };
     for (const Mutant &m : mutants) {
         const std::vector<std::string> argv = argv_of(m.words);

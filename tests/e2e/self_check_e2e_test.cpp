@@ -132,8 +132,8 @@ TEST(ArithmeticCheck, AFaultInTheFormattingPrintsNoDigit)
 }
 
 // Builds whose pi series are wrong in a way that every residue agrees with:
-// a wrong multiplier, a term left out. The digit-extraction formula catches
-// them in every radix.
+// a wrong multiplier, a term left out, a wrong last digit. The
+// digit-extraction formula catches them in every radix, up to digit n.
 TEST(ArithmeticCheck, AWrongSeriesOfPiIsCaughtByTheDigitExtraction)
 {
     struct Mutant {
@@ -144,6 +144,7 @@ TEST(ArithmeticCheck, AWrongSeriesOfPiIsCaughtByTheDigitExtraction)
         {"pi_multiplier", {"200", "pi", "16", "2"}},   {"pi_multiplier", {"300", "pi", "10", "2"}},
         {"pi_term_missing", {"200", "pi", "16", "1"}}, {"pi_term_missing", {"700", "pi", "2", "2"}},
         {"pi_term_missing", {"300", "pi", "10", "3"}}, {"pi_term_missing", {"200", "pi", "16", "4"}},
+        {"pi_last_digit", {"200", "pi", "16", "2"}},
     };
     for (const Mutant &m : mutants) {
         const std::vector<std::string> argv = argv_of(m.words);

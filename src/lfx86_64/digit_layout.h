@@ -17,6 +17,12 @@
 #pragma GCC diagnostic ignored "-Wunused-function"
 namespace {
 
+// Fraction digits of each word in radix 2 or 16.
+constexpr size_t fraction_digits_per_word(int base)
+{
+    return base == 2 ? 64 : 16;
+}
+
 // The eight bits of every byte value as '0'/'1' characters, highest bit first.
 constexpr std::array<std::array<char, 8>, 256> make_byte_bits()
 {

@@ -55,7 +55,7 @@ uint64_t print_binary_radix(const Lii *a, int base)
         return LFX_PRINTED;
     }
     const int64_t top = a->taille_mantisse - 1;
-    const size_t per_word = base == 2 ? 64 : 16;
+    const size_t per_word = fraction_digits_per_word(base);
     char stack[kStackBytes];
     Output out;
     if (!open_text(&out, stack, constant_text_bytes(top * static_cast<int64_t>(per_word)))) {

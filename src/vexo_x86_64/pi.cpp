@@ -53,9 +53,7 @@ constexpr PiFormula kFormulas[] = {
 };
 constexpr int kFormulaCount = 4;
 
-// Words added to those the digits fill in radix 2 (radix 16 adds 4 too): the
-// integer word and guard words against the truncation of every division.
-constexpr int64_t kExtraWordsBase2 = 4;
+constexpr int64_t kExtraWordsBase2 = kPiExtraWordsBase2;
 
 constexpr uint64_t kHalfWordLimit = uint64_t{1} << 32;
 // The room that max_words leaves between the last odd divisor of a series

@@ -8,7 +8,8 @@
 # that the yardstick's standard output (the digits alone) is exactly the end
 # of the program's, that what comes before it in the program's output is
 # only the heading and duration lines, and, for e and the roots, that both
-# report the same number of iterations.
+# report the same number of iterations; and that the yardstick's --sizes
+# counts the digits of that block.
 set -u
 prog=${1:?program}
 yard=${2:?yardstick}
@@ -47,6 +48,17 @@ check() {
     if head -c $((psize - ysize)) "$work/p" | grep -q '^[^ ]'; then
         fail "$*: the program prints digits before the yardstick's block"
         return
+    fi
+    # --sizes gives the fraction digits of that block, and a text size that
+    # holds it.
+    if [ -z "$yard_flags" ]; then
+        local sizes digits
+        sizes=$("$yard" --sizes "$@")
+        digits=$(sed -n '/\.$/,$p' "$work/y" | tail -n +2 | sed 's/  :: [0-9]* $//' | tr -cd 0-9A-F | wc -c)
+        if [[ "$sizes" != *" digits=$digits text_bytes="* ]] ||
+            [ "${sizes##*text_bytes=}" -lt "$ysize" ]; then
+            fail "$*: --sizes says '$sizes' of a block of $digits digits in $ysize bytes"
+        fi
     fi
     if [ "$2" != pi ]; then
         local pk yk

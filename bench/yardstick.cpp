@@ -10,11 +10,8 @@
 // of the terms, the stopping rules (stop when the in-place division of the
 // power or term leaves zero, tested after each term), the multipliers, the
 // combinations and the final scaling. Each record keeps a used length, the
-// counterpart of indiceMax + 1, which every step works on and shrinks as the
-// top word becomes zero, so that GMP does the same amount of work as the
-// kernels: mpn_divrem_1 with no fraction limbs on the used words, mpn_add_n /
-// mpn_sub_n over the term's used words and mpn_add_1 / mpn_sub_1 for the
-// carry, mpn_mul_1 over the used words.
+// counterpart of indiceMax + 1, so that GMP does the same amount of work as
+// the kernels (yardstick_steps.h).
 //
 // Standard output carries only the digits, printed by the library's own
 // printer, so it must match the end of the program's output byte for byte.
@@ -22,6 +19,15 @@
 // program reports as its total duration, on the monotonic clock),
 // print_seconds (the printer alone, flush included), and for e and the roots
 // iterations (the number the program prints).
+//
+// vexo_gmp_yardstick --sizes n cst radix [method] computes nothing: it prints
+// one line, "words=W digits=D text_bytes=T", what the program's own code
+// makes of the request: W the words of each of its records (record_words
+// with the calculator's guard words), D the fraction digits its printer
+// writes (decimal_fraction_digits in radix 10, every digit of the W - 1
+// fraction words otherwise) and T the bytes of the buffer in which the
+// printer builds the whole text (constant_text_bytes: on the printer's stack
+// up to kStackBytes, else one calloc).
 #include <gmp.h>
 #include <time.h>
 
@@ -30,120 +36,16 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "calculators.h"
 #include "cli.h"
+#include "digit_layout.h"
 #include "int128.h"
 #include "lfx86_64.h"
 #include "run_records.h"
+#include "text_buffer.h"
+#include "yardstick_steps.h"
 
 namespace {
-
-struct Number {
-    mp_limb_t *words; // W words, least significant first, calloc'd
-    mp_size_t size;   // W
-    mp_size_t used;   // words in use: 0 for zero, else words[used - 1] != 0
-};
-
-bool create(Number *r, mp_size_t size)
-{
-    r->words = static_cast<mp_limb_t *>(std::calloc(static_cast<size_t>(size), sizeof(mp_limb_t)));
-    r->size = size;
-    r->used = 0;
-    return r->words != nullptr;
-}
-
-void destroy(Number *r)
-{
-    std::free(r->words);
-    r->words = nullptr;
-}
-
-// The fixed-point value v: integer word v, fraction zero.
-void set_integer(Number *r, mp_limb_t v)
-{
-    std::memset(r->words, 0, static_cast<size_t>(r->size) * sizeof(mp_limb_t));
-    r->words[r->size - 1] = v;
-    r->used = v != 0 ? r->size : 0;
-}
-
-// All W words and the used length, as the library's record copy does.
-void copy(Number *dst, const Number *src)
-{
-    std::memcpy(dst->words, src->words, static_cast<size_t>(src->size) * sizeof(mp_limb_t));
-    dst->used = src->used;
-}
-
-// r /= d in place. Only the top quotient word can be zero (the remainder it
-// leaves is the old top word, so the next quotient word is at least 2^64/d),
-// so the used length drops by one at most.
-void divide_in_place(Number *r, mp_limb_t d)
-{
-    if (r->used == 0) {
-        return;
-    }
-    mpn_divrem_1(r->words, 0, r->words, r->used, d);
-    if (r->words[r->used - 1] == 0) {
-        --r->used;
-    }
-}
-
-// q = a / d, a unchanged; q's words above its used length keep stale values.
-void divide_into(Number *q, const Number *a, mp_limb_t d)
-{
-    q->used = a->used;
-    if (a->used == 0) {
-        return;
-    }
-    mpn_divrem_1(q->words, 0, a->words, a->used, d);
-    if (q->words[q->used - 1] == 0) {
-        --q->used;
-    }
-}
-
-// a += b, with b no longer than a in every series here. The carry runs on
-// through a's used words (stopping where it is absorbed) and, past them,
-// becomes a new top word while there is room.
-void add(Number *a, const Number *b)
-{
-    const mp_size_t nb = b->used;
-    if (nb == 0) {
-        return;
-    }
-    mp_limb_t carry = mpn_add_n(a->words, a->words, b->words, nb);
-    if (carry != 0 && a->used > nb) {
-        carry = mpn_add_1(a->words + nb, a->words + nb, a->used - nb, 1);
-    }
-    if (carry != 0 && a->used < a->size) {
-        a->words[a->used++] = 1;
-    }
-}
-
-// a -= b with a >= b; the used length is found again from the top down.
-void subtract(Number *a, const Number *b)
-{
-    const mp_size_t nb = b->used;
-    if (nb == 0) {
-        return;
-    }
-    const mp_limb_t borrow = mpn_sub_n(a->words, a->words, b->words, nb);
-    if (borrow != 0 && a->used > nb) {
-        mpn_sub_1(a->words + nb, a->words + nb, a->used - nb, 1);
-    }
-    while (a->used > 0 && a->words[a->used - 1] == 0) {
-        --a->used;
-    }
-}
-
-// a *= m; the top word of the product takes the next word while there is room.
-void multiply(Number *a, mp_limb_t m)
-{
-    if (a->used == 0) {
-        return;
-    }
-    const mp_limb_t high = mpn_mul_1(a->words, a->words, a->used, m);
-    if (high != 0 && a->used < a->size) {
-        a->words[a->used++] = high;
-    }
-}
 
 double now()
 {
@@ -344,14 +246,26 @@ bool calculate_root(Number *r, mp_size_t W, mp_limb_t numerator, int64_t *k, dou
 // The calculator's word counts: pi takes one guard word more in radix 2.
 mp_size_t word_count(Constant cst, long base, long n)
 {
-    return static_cast<mp_size_t>(record_words(base, n, cst == kPi ? 4 : 3));
+    return static_cast<mp_size_t>(
+        record_words(base, n, cst == kPi ? kPiExtraWordsBase2 : kRootsEExtraWordsBase2));
 }
 
 int usage()
 {
-    std::fputs("usage: vexo_gmp_yardstick [--grouped] n pi|e|sqrt2|1/sqrt2 2|10|16 [method 1-4, pi only]\n",
-               stderr);
+    std::fputs(
+        "usage: vexo_gmp_yardstick [--grouped|--sizes] n pi|e|sqrt2|1/sqrt2 2|10|16 [method 1-4, pi only]\n",
+        stderr);
     return 1;
+}
+
+// --sizes: the words of each record, the digits printed and the text's bytes.
+void print_sizes(Constant cst, long base, long n)
+{
+    const int64_t words = word_count(cst, base, n);
+    const int64_t digits =
+        base == 10 ? decimal_fraction_digits(words)
+                   : (words - 1) * static_cast<int64_t>(fraction_digits_per_word(static_cast<int>(base)));
+    std::printf("words=%ld digits=%ld text_bytes=%zu\n", words, digits, constant_text_bytes(digits));
 }
 
 // The digits through the library's printer: the words wrapped in an Lii.
@@ -405,9 +319,10 @@ bool calculate(Number *r, Constant cst, long method, mp_size_t W, bool grouped)
 int main(int argc, char **argv)
 {
     // --grouped: the arctangent terms share their divisions as the program's
-    // do; without it, the series one term at a time.
+    // do; without it, the series one term at a time. --sizes: no series.
     const bool grouped = argc > 1 && std::strcmp(argv[1], "--grouped") == 0;
-    if (grouped) {
+    const bool sizes = argc > 1 && std::strcmp(argv[1], "--sizes") == 0;
+    if (grouped || sizes) {
         --argc;
         ++argv;
     }
@@ -421,6 +336,10 @@ int main(int argc, char **argv)
     if (n < 13 || cst == kUnknown || (base != 2 && base != 10 && base != 16) ||
         (cst == kPi && (method < 1 || method > 4))) {
         return usage();
+    }
+    if (sizes) {
+        print_sizes(cst, base, n);
+        return 0;
     }
     Number r;
     if (!calculate(&r, cst, method, word_count(cst, base, n), grouped)) {

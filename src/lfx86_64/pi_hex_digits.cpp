@@ -35,6 +35,7 @@
 #include "pi_hex_series.h"
 
 #include "lfx86_64.h"
+#include "vexo_assert.h"
 
 namespace pi_hex {
 
@@ -172,6 +173,9 @@ void square_group(uint64_t *x, const uint64_t *m, const uint64_t *m_prime, const
 // x = 2^(c+32) = 2^(e-a+256) mod m.
 void add_head_block_fast(Sum192 *sum, int64_t position, int64_t k0)
 {
+    VEXO_ASSERT(k0 >= 1);
+    VEXO_ASSERT(k0 + kBlockK <= kFastKEnd);
+    VEXO_ASSERT(base_exponent(position, k0 + kBlockK - 1) >= 0);
     constexpr int kLanes = kBlockK * kTermsPerK;
     uint64_t m[kLanes];
     uint64_t m_prime[kLanes];

@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "lfx86_64.h"
+#include "vexo_assert.h"
 
 namespace {
 
@@ -24,8 +25,10 @@ uint64_t draw()
     return static_cast<uint64_t>(std::rand());
 }
 
+// The random fill needs a record whose array is allocated.
 void fill_words(uint64_t *mantisse, int64_t word_count)
 {
+    VEXO_ASSERT(word_count < 1 || mantisse != nullptr);
     for (int64_t i = 0; i < word_count; ++i) {
         const uint64_t t = draw();
         const uint64_t t2 = draw();

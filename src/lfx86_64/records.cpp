@@ -3,6 +3,7 @@
 
 #include "lfx86_64.h"
 #include "record_without_words.h"
+#include "vexo_assert.h"
 
 namespace {
 
@@ -65,6 +66,7 @@ extern "C" int64_t indiceMax(int64_t *chiffre, const Li *a)
 
 extern "C" void copy(Li *nouveau, const Li *li)
 {
+    VEXO_ASSERT(nouveau->taille_mantisse >= li->taille_mantisse);
     nouveau->signe = li->signe;
     nouveau->aux = li->aux;
     copy_words(nouveau->mantisse, li->mantisse, li->taille_mantisse);
@@ -99,6 +101,7 @@ extern "C" void destroyLii(Lii *li)
 
 extern "C" void copyLii(Lii *nouveau, const Lii *li)
 {
+    VEXO_ASSERT(nouveau->taille_mantisse >= li->taille_mantisse && lii_top_index_valid(li));
     nouveau->signe = li->signe;
     nouveau->indiceMax = li->indiceMax;
     copy_words(nouveau->mantisse, li->mantisse, li->taille_mantisse);

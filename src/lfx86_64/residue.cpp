@@ -1,9 +1,12 @@
 // A record's integer reading modulo the Mersenne prime 2^61 - 1.
 #include "lfx86_64.h"
 #include "residue_arithmetic.h"
+#include "vexo_assert.h"
 
 uint64_t residueLii(const Lii *a)
 {
+    // The words read, 0..indiceMax, lie within the array.
+    VEXO_ASSERT(a->signe == 0 || a->mantisse == nullptr || a->indiceMax < a->taille_mantisse);
     if (a->signe == 0 || a->mantisse == nullptr || a->indiceMax < 0) {
         return 0;
     }
@@ -12,8 +15,7 @@ uint64_t residueLii(const Lii *a)
     uint64_t r = 0;
     for (int64_t i = a->indiceMax; i >= 0; --i) {
         const uint64_t shifted = ((r << 3) & kResiduePrime) | (r >> 58);
-        r = residue_fold(shifted + residue_fold(a->mantisse[i])); // below 2^62 + 16 before the fold
-        r = r >= kResiduePrime ? r - kResiduePrime : r;
+        r = residue_reduce(shifted + residue_fold(a->mantisse[i])); // the sum is below 2^62 + 16
     }
     return r;
 }

@@ -14,6 +14,12 @@
 // exit status then.
 constexpr int32_t kStatusWrong = 3;
 
+// Words added in radix 2 to those the digits fill: the integer word and guard
+// words against the truncation of every division (radix 10 and 16 add 4 for
+// every constant; record_words in run_records.h).
+constexpr int64_t kPiExtraWordsBase2 = 4;
+constexpr int64_t kRootsEExtraWordsBase2 = 3;
+
 // ---- pi ---------------------------------------------------------------------
 // arctan_bini returns 0 with a holding arctan(1/x), 1 when memory ran out and
 // kStatusWrong when the series failed its check; a is released on failure.

@@ -19,6 +19,7 @@
 
 #include "lfx86_64.h"
 #include "residue_arithmetic.h"
+#include "vexo_assert.h"
 
 // The value of a record modulo p, as n / m; m is never 0.
 struct Residue {
@@ -50,6 +51,7 @@ inline Residue residue_combine(const Residue *ra, const Residue *rb, bool subtra
 // A := A + B; a carry lost above word T-1 leaves A + B - 2^(64 T).
 inline void checked_add(Lii *a, Residue *ra, const Lii *b, const Residue *rb)
 {
+    VEXO_ASSERT(lii_top_index_valid(a) && lii_top_index_valid(b));
     const uint64_t carry = add_R_2P_x86_64_bini_spe(a, b);
     *ra = residue_combine(ra, rb, false);
     if (carry != 0) {
@@ -61,6 +63,7 @@ inline void checked_add(Lii *a, Residue *ra, const Lii *b, const Residue *rb)
 // top being the higher of the two indiceMax on entry (at most T-1).
 inline void checked_sub(Lii *a, Residue *ra, const Lii *b, const Residue *rb)
 {
+    VEXO_ASSERT(lii_top_index_valid(a) && lii_top_index_valid(b));
     int64_t top = a->indiceMax > b->indiceMax ? a->indiceMax : b->indiceMax;
     top = top < a->taille_mantisse - 1 ? top : a->taille_mantisse - 1;
     const uint64_t borrow = sub_R_2P_x86_64_bini_spe(a, b);
@@ -73,6 +76,7 @@ inline void checked_sub(Lii *a, Residue *ra, const Lii *b, const Residue *rb)
 // A := A f; a top word that did not fit leaves A f - top 2^(64 T).
 inline void checked_mul(Lii *a, Residue *ra, uint64_t f)
 {
+    VEXO_ASSERT(lii_top_index_valid(a));
     const uint64_t top = mulB_R_x86_64_bini(a, f);
     ra->n = residue_mul(ra->n, residue_fold(f));
     if (top != 0) {
@@ -90,12 +94,14 @@ inline Residue residue_quotient(const Residue *ra, uint64_t r, uint64_t d)
 // A := floor(A / d) in place.
 inline void checked_div_R(Lii *a, Residue *ra, uint64_t d)
 {
+    VEXO_ASSERT(lii_top_index_valid(a));
     *ra = residue_quotient(ra, divHalfB_R_x86_64_bini(a, d), d);
 }
 
 // Q := floor(A / d), A only read.
 inline void checked_div(Lii *q, Residue *rq, const Lii *a, const Residue *ra, uint64_t d)
 {
+    VEXO_ASSERT(lii_top_index_valid(a) && (a->signe == 0 || a->indiceMax < q->taille_mantisse));
     *rq = residue_quotient(ra, divHalfB_x86_64_bini(q, a, d), d);
 }
 

@@ -53,11 +53,12 @@ constexpr PiFormula kFormulas[] = {
 };
 constexpr int kFormulaCount = 4;
 
-// Words added to those the digits fill in radix 2 (radix 16 adds 4 too): the
-// integer word and guard words against the truncation of every division.
-constexpr int64_t kExtraWordsBase2 = 4;
+constexpr int64_t kExtraWordsBase2 = kPiExtraWordsBase2;
 
 constexpr uint64_t kHalfWordLimit = uint64_t{1} << 32;
+// The room that max_words leaves between the last odd divisor of a series
+// and kHalfWordLimit (the comment above max_words says why).
+constexpr uint64_t kDivisorMargin = uint64_t{1} << 20;
 
 int64_t arctan_series(Lii *a, Residue *ra, int64_t x, int64_t W, Progress *progress);
 double log2_lower_bound(int64_t x);
@@ -218,7 +219,8 @@ int64_t max_words(const PiFormula *f)
     for (int i = 1; i < f->term_count; ++i) {
         smallest_x = f->terms[i].x < smallest_x ? f->terms[i].x : smallest_x;
     }
-    const double max_fraction_bits = (4294967296.0 - 1048576.0) * log2_lower_bound(smallest_x);
+    const double max_fraction_bits =
+        static_cast<double>(kHalfWordLimit - kDivisorMargin) * log2_lower_bound(smallest_x);
     return 1 + static_cast<int64_t>(max_fraction_bits / 64.0);
 }
 

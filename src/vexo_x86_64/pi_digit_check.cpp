@@ -2,6 +2,7 @@
 
 #include "int128.h"
 #include "run_records.h"
+#include "vexo_assert.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ void record_hex_digits(const Lii *pi, int64_t position, uint64_t digits[2])
 
 WindowVerdict compare_window(const uint64_t extracted[2], uint64_t bound, const uint64_t record[2], int end)
 {
+    VEXO_ASSERT(end >= kWindowDigits && end <= kDigits);
     const int below = 4 * (kDigits - end); // bits after the window
     const UInt128 value = as_wide(extracted);
     // The true value lies strictly within `bound` of value: its window is

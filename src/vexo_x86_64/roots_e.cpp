@@ -19,8 +19,7 @@ constexpr uint64_t kPellDenominator = 19601;
 constexpr uint64_t kSqrt2Numerator = 27720;
 constexpr uint64_t kInvSqrt2Numerator = 13860;
 
-// Words added to digits/64 in radix 2 (radix 16 always adds 4).
-constexpr int64_t kExtraWordsBase2 = 3;
+constexpr int64_t kExtraWordsBase2 = kRootsEExtraWordsBase2;
 
 // Largest record sizes, so that no divisor reaches 2^32 and every division
 // takes the kernels' fast path. With W words the

@@ -118,9 +118,10 @@ TEST(ArithmeticCheck, AFaultInTheFormattingPrintsNoDigit)
         std::string radix;
     };
     const Mutant mutants[] = {
-        {"count_line", {"200", "e", "16"}, "16"},  {"count_line", {"700", "e", "2"}, "2"},
-        {"count_line", {"300", "e", "10"}, "10"},  {"hex_digit", {"200", "pi", "16", "2"}, "16"},
-        {"byte_bits", {"700", "sqrt2", "2"}, "2"}, {"decimal_digit", {"300", "sqrt2", "10"}, "10"},
+        {"count_line", {"200", "e", "16"}, "16"},         {"count_line", {"700", "e", "2"}, "2"},
+        {"count_line", {"300", "e", "10"}, "10"},         {"hex_digit", {"200", "pi", "16", "2"}, "16"},
+        {"byte_bits", {"700", "sqrt2", "2"}, "2"},        {"decimal_digit", {"300", "sqrt2", "10"}, "10"},
+        {"integer_part", {"200", "pi", "16", "2"}, "16"},
     };
     for (const Mutant &m : mutants) {
         const std::vector<std::string> argv = argv_of(m.words);
@@ -131,8 +132,8 @@ TEST(ArithmeticCheck, AFaultInTheFormattingPrintsNoDigit)
 }
 
 // Builds whose pi series are wrong in a way that every residue agrees with:
-// a wrong multiplier, a term left out. The digit-extraction formula catches
-// them in every radix.
+// a wrong multiplier, a term left out, a wrong last digit. The
+// digit-extraction formula catches them in every radix, up to digit n.
 TEST(ArithmeticCheck, AWrongSeriesOfPiIsCaughtByTheDigitExtraction)
 {
     struct Mutant {
@@ -143,6 +144,7 @@ TEST(ArithmeticCheck, AWrongSeriesOfPiIsCaughtByTheDigitExtraction)
         {"pi_multiplier", {"200", "pi", "16", "2"}},   {"pi_multiplier", {"300", "pi", "10", "2"}},
         {"pi_term_missing", {"200", "pi", "16", "1"}}, {"pi_term_missing", {"700", "pi", "2", "2"}},
         {"pi_term_missing", {"300", "pi", "10", "3"}}, {"pi_term_missing", {"200", "pi", "16", "4"}},
+        {"pi_last_digit", {"200", "pi", "16", "2"}},
     };
     for (const Mutant &m : mutants) {
         const std::vector<std::string> argv = argv_of(m.words);

@@ -133,6 +133,15 @@ void initialise_bini(Lii *a, uint64_t e);
  * never rounded), converted on a copy of the fraction (one calloc of
  * taille_mantisse words; a one-word record needs none).
  *
+ * The printers print the record's value exactly; how many of its digits are
+ * a constant's is the caller's to know. vexo_x86_64 gives its records guard
+ * words against the truncation of its divisions: of what it prints, the n
+ * digits asked for are correct and checked, and every digit after them is a
+ * guard digit that may differ from the constant's: 33 to 48 in radix 16,
+ * 129 to 192 bits in radix 2 for pi and 65 to 128 for e and the roots, 38
+ * to 57 in radix 10 (48 - n mod 16, 192 or 128 - n mod 64, and
+ * decimal_fraction_digits(W) - n).
+ *
  * Each printer builds the whole text before it writes any of it: on its own
  * stack up to 32 KiB, else in one calloc of about 1.25 bytes per digit. It
  * reads every word (radix 2 and 16) or group of 19 digits (radix 10) back

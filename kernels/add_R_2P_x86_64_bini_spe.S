@@ -9,9 +9,10 @@
  * indiceMax is then found again. The routine is add_sub_2P_body.inc with
  * adc.
  *
- * Cycles per word, in place (bench/addsubmul_bench: thread CPU time in core
- * clock cycles, fastest of the repetitions), with GMP 6.2.1's mpn_add_n in
- * the same runs; ratios in bench/results/RESULTS.md:
+ * Cycles per word, in place (bench/addsubmul_bench's fastest repetition:
+ * its thread CPU time times the core clock measured in that same
+ * repetition, bench/core_clock.h), with GMP 6.2.1's mpn_add_n in the same
+ * runs; these and the ratios in bench/results/RESULTS.md:
  *   words                            4      16      64    1024   65536
  *   AMD Zen 5 (family 26 model 2)   1.59    1.11    0.81    0.73    0.88
  *     mpn_add_n                     1.74    1.18    0.85    1.00    1.02

@@ -44,8 +44,8 @@
  * the bench's others (25, 57121, 384199201, 2^32-1) take the same time
  * within its noise.
  *   words                            4      16      64    1024   65536
- *   AMD Zen 5 (family 26 model 2)   12.1    12.5     7.6     5.8     5.7
- *     mpn_divrem_1                  12.8    12.0    11.0    10.6    11.0
+ *   AMD Zen 5 (family 26 model 2)   11.9    12.6     8.1     6.2     6.0
+ *     mpn_divrem_1                  12.7    11.5    11.3    11.2    11.3
  */
 #include "lii_layout.h"
 

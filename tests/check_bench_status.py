@@ -20,8 +20,10 @@ RUN = "40000 pi 16 2"
 
 
 def kernel(ratios, noise=0.01):
-    """A kernel row with these ratios, three repetitions a side `noise` apart."""
-    return {"label": KERNEL, "sizes": {str(n): {"kernel_ns": [r, r * (1 + noise), r], "gmp_ns": [1.0] * 3,
+    """A kernel row with these ratios, three repetitions a side, each side
+    half the `noise` apart."""
+    return {"label": KERNEL, "sizes": {str(n): {"kernel_ns": [r, r * (1 + noise / 2), r],
+                                                "gmp_ns": [1.0, 1.0 + noise / 2, 1.0],
                                                 "kernel_ghz": [3.0] * 3, "gmp_ghz": [3.0] * 3}
                                        for n, r in zip(plan.KERNEL_SIZES, ratios)}}
 

@@ -10,6 +10,9 @@ from .judge import median
 from .render_costs import header, row
 
 TEMPLATE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "RESULTS.md.in")
+# The runs waited for the processor for more than this share of their time:
+# the report says that the machine was busy.
+BUSY_CONTENTION = 1.05
 
 
 def template_parts(path=TEMPLATE):
@@ -197,7 +200,7 @@ def fields(measured, references, verdicts, fragments):
         "memory_table": memory_table(measured, verdicts), "runtime_table": runtime_table(measured),
         "expected_table": expected_table(references), "targets_note": targets_note(references, fragments),
     }
-    values["busy_note"] = fill(fragments["busy"]).substitute(values) if context["contention"] > 1.05 else ""
+    values["busy_note"] = fill(fragments["busy"]).substitute(values) if context["contention"] > BUSY_CONTENTION else ""
     values["quick_note"] = fragments["quick"] if context["quick"] else ""
     return values
 

@@ -1,7 +1,7 @@
 // The two division kernels beside GMP's mpn_divrem_1, on the same words and
 // divisor, into another array and in place. Each benchmark reports the time
-// per call (the Time column) and the time per word (s_per_word, shown with
-// an SI prefix: 5.2n is 5.2 ns).
+// per call (the Time column), and the cycles per word with the core clock
+// measured beside them (core_clock.h: cycles_per_word, clock_ghz).
 //
 // In place, the number would shrink to nothing over the iterations. Each
 // iteration therefore puts back the top word, indiceMax and signe (three
@@ -16,6 +16,7 @@
 #include <benchmark/benchmark.h>
 #include <gmp.h>
 
+#include "core_clock.h"
 #include "lfx86_64.h"
 
 namespace {
@@ -41,12 +42,6 @@ void make_operands(Operands *op, int64_t n)
     op->lq = Lii{0, n, op->q.data(), 0, -1};
 }
 
-void per_word(benchmark::State &state, int64_t n)
-{
-    state.counters["s_per_word"] = benchmark::Counter(
-        static_cast<double>(n), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
-
 // Times `divide(op, d)` on n words; `in_place` puts the number back before
 // each call, as the header says.
 template <typename Divide>
@@ -57,7 +52,7 @@ void time_division(benchmark::State &state, bool in_place, Divide divide)
     Operands op;
     make_operands(&op, n);
     const uint64_t top = op.a.back();
-    for (auto _ : state) {
+    core_clock::time_in_cycles(state, n, [&] {
         if (in_place) {
             op.a.back() = top;
             op.la.indiceMax = n - 1;
@@ -65,8 +60,7 @@ void time_division(benchmark::State &state, bool in_place, Divide divide)
         }
         benchmark::DoNotOptimize(divide(&op, d));
         benchmark::ClobberMemory();
-    }
-    per_word(state, n);
+    });
 }
 
 void BM_divHalfB(benchmark::State &state)

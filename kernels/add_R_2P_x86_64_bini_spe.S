@@ -9,12 +9,13 @@
  * indiceMax is then found again. The routine is add_sub_2P_body.inc with
  * adc.
  *
- * Cycles per word, in place (bench/addsubmul_bench: thread CPU time in core
- * clock cycles, fastest of the repetitions), with GMP 6.2.1's mpn_add_n in
- * the same runs; ratios in bench/results/RESULTS.md:
+ * Cycles per word, in place (bench/addsubmul_bench's fastest repetition:
+ * its thread CPU time times the core clock measured in that same
+ * repetition, bench/core_clock.h), with GMP 6.2.1's mpn_add_n in the same
+ * runs; these and the ratios in bench/results/RESULTS.md:
  *   words                            4      16      64    1024   65536
- *   AMD Zen 5 (family 26 model 2)   1.59    1.11    0.81    0.73    0.88
- *     mpn_add_n                     1.74    1.18    0.85    1.00    1.02
+ *   AMD Zen 5 (family 26 model 2)   1.49    1.13    0.82    0.78    0.94
+ *     mpn_add_n                     1.78    1.35    0.93    1.03    1.03
  */
 #define ROUTINE add_R_2P_x86_64_bini_spe
 #define CARRY_OP adc

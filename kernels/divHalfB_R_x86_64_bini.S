@@ -30,16 +30,16 @@
  * into it; the segmented path saves and uses rbx, rbp, r12-r15 and a
  * stack frame below them.
  *
- * Cycles per word, d = 7, in place (bench/div_bench's time per word,
- * fastest of the repetitions, times the core clock that
- * bench/addsubmul_bench measures), with GMP 6.2.1's mpn_divrem_1 in place
- * in the same runs; ratios in bench/results/RESULTS.md. Below 2^32 the
- * divisor's value changes no instruction of the loops, and the bench's
- * others (25, 57121, 384199201, 2^32-1) take the same time within its
- * noise.
+ * Cycles per word, d = 7, in place (bench/div_bench's fastest repetition:
+ * its thread CPU time per word times the core clock measured in that same
+ * repetition, bench/core_clock.h), with GMP 6.2.1's mpn_divrem_1 in place
+ * in the same runs; these and the ratios in bench/results/RESULTS.md.
+ * Below 2^32 the divisor's value changes no instruction of the loops, and
+ * the bench's others (25, 57121, 384199201, 2^32-1) take the same time
+ * within its noise.
  *   words                            4      16      64    1024   65536
- *   AMD Zen 5 (family 26 model 2)   12.0    11.9     7.8     5.8     5.7
- *     mpn_divrem_1                  12.6    11.0    10.8    10.6    10.7
+ *   AMD Zen 5 (family 26 model 2)   12.4    12.5     8.2     6.1     6.1
+ *     mpn_divrem_1                  13.4    11.4    11.4    11.4    11.4
  */
 #include "lii_layout.h"
 

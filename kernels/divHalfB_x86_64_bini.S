@@ -35,16 +35,17 @@
  * A's (then Q's high pointer in the segmented loop); the segmented path
  * saves and uses rbx, rbp, r12-r15 and a stack frame below them.
  *
- * Cycles per word, d = 7, into another record (bench/div_bench's time per
- * word, fastest of the repetitions, times the core clock that
- * bench/addsubmul_bench measures), with GMP 6.2.1's mpn_divrem_1 into
- * another array in the same runs; ratios in bench/results/RESULTS.md.
+ * Cycles per word, d = 7, into another record (bench/div_bench's fastest
+ * repetition: its thread CPU time per word times the core clock measured
+ * in that same repetition, bench/core_clock.h), with GMP 6.2.1's
+ * mpn_divrem_1 into another array in the same runs; these and the ratios
+ * in bench/results/RESULTS.md.
  * Below 2^32 the divisor's value changes no instruction of the loops, and
  * the bench's others (25, 57121, 384199201, 2^32-1) take the same time
  * within its noise.
  *   words                            4      16      64    1024   65536
- *   AMD Zen 5 (family 26 model 2)   12.1    12.5     7.6     5.8     5.7
- *     mpn_divrem_1                  12.8    12.0    11.0    10.6    11.0
+ *   AMD Zen 5 (family 26 model 2)   11.9    12.6     8.1     6.2     6.0
+ *     mpn_divrem_1                  12.7    11.5    11.3    11.2    11.3
  */
 #include "lii_layout.h"
 

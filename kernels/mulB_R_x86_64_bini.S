@@ -42,12 +42,13 @@
  * rcx/r11/rdi = high words of the first three products of a group, r11
  * also the count of leading words.
  *
- * Cycles per word, in place (bench/addsubmul_bench: thread CPU time in core
- * clock cycles, fastest of the repetitions), with GMP 6.2.1's mpn_mul_1 in
- * the same runs; ratios in bench/results/RESULTS.md:
+ * Cycles per word, in place (bench/addsubmul_bench's fastest repetition:
+ * its thread CPU time times the core clock measured in that same
+ * repetition, bench/core_clock.h), with GMP 6.2.1's mpn_mul_1 in the same
+ * runs; these and the ratios in bench/results/RESULTS.md:
  *   words                            4      16      64    1024   65536
- *   AMD Zen 5 (family 26 model 2)   1.97    1.84    1.25    1.09    1.04
- *     mpn_mul_1                     1.79    1.97    1.82    2.19    2.21
+ *   AMD Zen 5 (family 26 model 2)   2.08    1.96    1.30    1.16    1.11
+ *     mpn_mul_1                     1.94    2.09    1.96    2.36    2.32
  */
 #include "lii_layout.h"
 

@@ -7,12 +7,13 @@
  * B > A the words hold A - B modulo a power of 2^64 and the result is 1
  * (see lfx86_64.h). The routine is add_sub_2P_body.inc with sbb.
  *
- * Cycles per word, in place (bench/addsubmul_bench: thread CPU time in core
- * clock cycles, fastest of the repetitions), with GMP 6.2.1's mpn_sub_n in
- * the same runs; ratios in bench/results/RESULTS.md:
+ * Cycles per word, in place (bench/addsubmul_bench's fastest repetition:
+ * its thread CPU time times the core clock measured in that same
+ * repetition, bench/core_clock.h), with GMP 6.2.1's mpn_sub_n in the same
+ * runs; these and the ratios in bench/results/RESULTS.md:
  *   words                            4      16      64    1024   65536
- *   AMD Zen 5 (family 26 model 2)   1.55    1.12    0.79    0.74    0.86
- *     mpn_sub_n                     1.71    1.18    0.82    0.97    0.97
+ *   AMD Zen 5 (family 26 model 2)   1.54    1.16    0.83    0.77    0.91
+ *     mpn_sub_n                     1.81    1.40    0.96    1.04    1.04
  */
 #define ROUTINE sub_R_2P_x86_64_bini_spe
 #define CARRY_OP sbb

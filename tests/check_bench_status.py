@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""bench/run must end non-zero when a row of its report misses its target or
+"""bench/run must end non-zero when a measured row misses its target or
 the reference figure of the processor's generation, and only then: its
-tables built from made-up measurements, and its main run on made-up
-measurements through the status that it ends with.
+verdicts on made-up measurements, and its main run on made-up measurements
+through the status that it ends with.
     tests/check_bench_status.py BENCH_RUN"""
 import importlib.machinery
 import importlib.util
@@ -14,33 +14,48 @@ import tempfile
 loader = importlib.machinery.SourceFileLoader("bench_run", sys.argv[1])
 bench = importlib.util.module_from_spec(importlib.util.spec_from_loader("bench_run", loader))
 loader.exec_module(bench)
+judge, plan = bench.judge, bench.plan
 KERNEL = "mulB_R_x86_64_bini / mpn_mul_1"
-RUN = ["40000", "pi", "16", "2"]
+RUN = "40000 pi 16 2"
 
 
 def kernel(ratios, noise=0.01):
-    """A kernel row with these ratios, three repetitions a side `noise` apart."""
-    return [KERNEL] + [([r, r * (1 + noise), r], [1.0, 1.0, 1.0]) for r in ratios]
+    """A kernel row with these ratios, three repetitions a side, each side
+    half the `noise` apart."""
+    return {"label": KERNEL, "sizes": {str(n): {"kernel_ns": [r, r * (1 + noise / 2), r],
+                                                "gmp_ns": [1.0, 1.0 + noise / 2, 1.0],
+                                                "kernel_ghz": [3.0] * 3, "gmp_ghz": [3.0] * 3}
+                                       for n, r in zip(plan.KERNEL_SIZES, ratios)}}
 
 
 def run(ratio):
-    return {"request": RUN, "series": (ratio, 1.0), "series_runs": ([ratio] * 3, [1.0] * 3),
-            "grouped_series": 0.9, "cpu": (1.0, 2.0), "wall": (1.0, 2.0), "peak_kib": [2000]}
+    return {"request": RUN, "program_series": [ratio] * 3, "yardstick_series": [1.0] * 3,
+            "grouped_series": [0.9], "program_cpu": [1.0], "yardstick_cpu": [2.0], "program_wall": [1.0],
+            "yardstick_wall": [2.0], "peak_kib": [2000]}
 
 
 def reference(ratio):
     return {"processor": "made up", "revision": "r0", "date": "d0", "kernels": {KERNEL: {
-        str(n): ratio for n in bench.KERNEL_SIZES}}, "whole runs": {" ".join(RUN): ratio}}
+        str(n): ratio for n in plan.KERNEL_SIZES}}, "whole runs": {RUN: ratio}}
+
+
+def measured(kernels=(), runs=(), ref=None, decimal=(), memory=()):
+    """Made-up measurements of Zen 3; memory: (request, peaks), the bytes its
+    run holds computed as bench/run computes them."""
+    runs = list(runs) + [dict(run(0.5), request=request, peak_kib=peaks) for request, peaks in memory]
+    return {"context": {"generation": "Zen 3"}, "compared_with": ref, "kernels": list(kernels), "whole_runs": runs,
+            "curves": [], "printer": {"digits": 100000, "seconds": [0.001]}, "decimal_shares": list(decimal),
+            "record_bytes": {request: bench.measure.record_bytes(request.split()) for request, _ in memory}}
 
 
 def tables(slow):
-    """The other tables with a target; `slow` puts the measured side above it."""
+    """The other rows with a target; `slow` puts the measured side above it."""
     ours = 1.0 + slow
-    decimal = [(["100000", "e", "10"], 0.09 * ours, 1.0)]
+    decimal = [{"request": "100000 e 10", "printer_seconds": [0.09 * ours], "series_seconds": [1.0]}]
     # A million decimal digits of e: its printing (copy and text, about 2 MiB)
     # outgrows the two records of its series.
-    memory = [(["40000", "pi", "16", "2"], [2000 * ours]), (["1000000", "e", "10"], [3800 * ours])]
-    return [bench.decimal_share_table(decimal), bench.memory_table(memory)]
+    memory = [("40000 pi 16 2", [2000 * ours]), ("1000000 e 10", [3800 * ours])]
+    return [measured(decimal=decimal), measured(memory=memory)]
 
 
 failures = []
@@ -57,40 +72,46 @@ CASES = [
 ]
 for name, ratios, noise, whole, figure, fails in CASES:
     ref = None if figure is None else reference(figure)
-    lines = (bench.kernel_table([kernel(ratios, noise)], ref, "Zen 3") +
-             bench.whole_run_table([run(whole)], ref, "Zen 3"))
-    if (bench.exit_status(lines) != 0) != fails:
-        failures.append("%s: status %d" % (name, bench.exit_status(lines)))
-if any(bench.exit_status(t) != 0 for t in tables(0.0)):
-    failures.append("a report meeting every target ends non-zero")
+    status = judge.exit_status(judge.judge(measured([kernel(ratios, noise)], [run(whole)], ref)))
+    if (status != 0) != fails:
+        failures.append("%s: status %d" % (name, status))
+if any(judge.exit_status(judge.judge(t)) != 0 for t in tables(0.0)):
+    failures.append("measurements meeting every target end non-zero")
 failures += ["table %d: a missed target ends with status 0" % i
-             for i, t in enumerate(tables(0.3)) if bench.exit_status(t) == 0]
+             for i, t in enumerate(tables(0.3)) if judge.exit_status(judge.judge(t)) == 0]
 
 # main, measuring nothing: a regression against the reference of the same
 # generation ends it with status 1; the same figures on a generation with no
-# reference pass, and each full run writes its generation's figures.
+# reference pass, and each full run writes its generation's figures and the
+# report says what the verdict says.
 work = tempfile.mkdtemp()
 bench.REFERENCE = os.path.join(work, "reference.json")
 bench.results_folder = lambda quick: work
 bench.prepare = lambda context: context.update(revision="r1")
 bench.plot = lambda *args: None
-table = {(label, n): {"cpu": 1.0, "wall": 1.0, "series": 1.0, "peak_kib": [2000]}
-         for label, _ in bench.CURVES for n in [1000, 100000]}
+curves = [{"label": label, "arguments": " ".join(words), "sizes": {
+    n: {"cpu": [1.0], "wall": [1.0], "series": [1.0], "peak_kib": [2000]} for n in ["1000", "100000"]}}
+    for label, words in plan.CURVES]
 for kind, measured_ratio, status in [("Zen 3", 0.5, 0), ("Zen 3", 0.8, 1), ("Zen 4", 0.8, 0)]:
-    bench.write_references(bench.REFERENCE, {"Zen 3": reference(0.5)})
+    bench.data.write(bench.REFERENCE, {"Zen 3": reference(0.5)})
     bench.processor = lambda: ("made-up processor", kind)
-    bench.measure = lambda quick, context: {
-        "kernels": [kernel([0.5, 0.5, 0.5, measured_ratio, 0.5])], "runs": [run(0.5)], "sizes": [1000, 100000],
-        "table": table, "printer": 0.001, "decimal": []}
+    bench.measure.measure = lambda quick, context: {
+        "kernels": [kernel([0.5, 0.5, 0.5, measured_ratio, 0.5])], "whole_runs": [run(0.5)],
+        "curves": curves, "printer": {"digits": 100000, "seconds": [0.001]}, "decimal_shares": [],
+        "record_bytes": {"100000 pi 16 1": 200000}}
     try:
         bench.main([])
         failures.append("%s, ratio %g: main returned" % (kind, measured_ratio))
     except SystemExit as done:
         if done.code != status:
             failures.append("%s, ratio %g: main ends with %s, not %d" % (kind, measured_ratio, done.code, status))
-    written = bench.read_references(bench.REFERENCE)
+    written = bench.data.read(bench.REFERENCE)
     if written.get(kind, {}).get("revision") != "r1" or "Zen 3" not in written:
         failures.append("%s: the reference figures were not written beside the others" % kind)
+    with open(os.path.join(work, "RESULTS.md")) as report:
+        measured_part = report.read().split("\n## Cost of")[0]
+        if ("**FAIL**" in measured_part) != (status != 0):
+            failures.append("%s, ratio %g: the report's verdicts disagree with the status" % (kind, measured_ratio))
 shutil.rmtree(work)
 print("\n".join(failures) or "ok")
 sys.exit(1 if failures else 0)

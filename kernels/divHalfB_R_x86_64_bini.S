@@ -21,7 +21,7 @@
  * fewer than 16 words divided (a top word below d is not) run one chain of
  * half-steps; from 16 words on, a remainder pass gives the remainder
  * entering each of four segments (six from 48 words on, seven chains with
- * a shorter half-step from 112 on, divHalfB_seven.inc) and the chains run
+ * a shorter half-step from 56 on, divHalfB_seven.inc) and the chains run
  * side by side. Each quotient half is stored where its dividend half was,
  * once that half has been read and, on the segmented paths, once the
  * remainder pass has read every word.

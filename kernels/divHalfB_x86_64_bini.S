@@ -25,7 +25,7 @@
  * fewer than 16 words divided (a top word below d is not) run one chain of
  * half-steps; from 16 words on, a remainder pass gives the remainder
  * entering each of four segments (six from 48 words on, seven chains with
- * a shorter half-step from 112 on, divHalfB_seven.inc) and the chains run
+ * a shorter half-step from 56 on, divHalfB_seven.inc) and the chains run
  * side by side. A quotient goes to Q's word of the same index as the
  * dividend word, at the dividend's address plus the distance between the
  * two arrays (zero when Q is A, which is then divided in place). Seven

@@ -205,15 +205,16 @@ TEST(DivisionKernels, AgreeWithGmpOnRandomWordsForEveryKindOfDivisor)
 }
 
 // From 16 words on the kernels cut a number of n words into S segments
-// (S = 4 below 48 words, 6 below 112, then 7): S - 1 of L = floor(n / S)
+// (S = 4 below 48 words, 6 below 56, then 7): S - 1 of L = floor(n / S)
 // words at the bottom, the lowest ending at word 0, and the top one of the
 // L + e left, ending at the top word; with seven, L drops by one when it is
 // a multiple of 256, so e reaches 13. The remainder pass folds each
 // segment's words mod 4 one by one (mod 8 in at most three steps with
 // seven). Every n from 1 to 80 gives the one-chain path (n < 16), four and
 // six segments with their smallest segments (4 and 8 words), every e and
-// every L mod 4; 111 to 119 and the 7L + e below give seven chains from
-// their threshold, every L mod 8 and the largest e; the longer ones put
+// every L mod 4 (six segments at every larger n too, for 2^32 - 2 below),
+// and seven chains from their threshold; the 7L + e below give every other
+// L mod 8 and the largest e; the longer ones put
 // segments kilobytes apart and reach the loops' steady state. The pass
 // folds with B^j mod d: 274177 divides 2^64 + 1, so there B^j mod d
 // alternates between d - 1 and 1, the largest constants a divisor can have.
@@ -228,9 +229,6 @@ TEST(DivisionKernels, EverySegmentationAgreesWithGmp)
     std::mt19937_64 rng(29);
     std::vector<size_t> sizes;
     for (size_t n = 1; n <= 80; ++n) {
-        sizes.push_back(n);
-    }
-    for (size_t n = 111; n <= 119; ++n) {
         sizes.push_back(n);
     }
     // L = 17 .. 23 with e = 6, 0, 3; L = 256 and 512 become 255 and 511.

@@ -36,9 +36,9 @@
  * bench/addsubmul_bench measures), with GMP 6.2.1's mpn_divrem_1 in place
  * in the same runs; ratios in bench/results/RESULTS.md. Below 2^32 the
  * divisor's value changes no instruction of the loops (but for the few
- * above 2^31 that take six segments in place of seven), and the bench's
- * others (25, 57121, 384199201, 2^32-1) take the same time within its
- * noise.
+ * above 2^31 whose seven chains keep the add in their half-step), and the
+ * bench's others (25, 57121, 384199201, 2^32-1) take the same time within
+ * its noise.
  *   words                            4      16      64    1024   65536
  *   AMD Zen 5 (family 26 model 2)   12.0    11.9     7.8     5.8     5.7
  *     mpn_divrem_1                  12.6    11.0    10.8    10.6    10.7

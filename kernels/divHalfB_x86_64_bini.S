@@ -44,9 +44,9 @@
  * bench/addsubmul_bench measures), with GMP 6.2.1's mpn_divrem_1 into
  * another array in the same runs; ratios in bench/results/RESULTS.md.
  * Below 2^32 the divisor's value changes no instruction of the loops (but
- * for the few above 2^31 that take six segments in place of seven), and
- * the bench's others (25, 57121, 384199201, 2^32-1) take the same time
- * within its noise.
+ * for the few above 2^31 whose seven chains keep the add in their
+ * half-step), and the bench's others (25, 57121, 384199201, 2^32-1) take
+ * the same time within its noise.
  *   words                            4      16      64    1024   65536
  *   AMD Zen 5 (family 26 model 2)   12.1    12.5     7.6     5.8     5.7
  *     mpn_divrem_1                  12.8    12.0    11.0    10.6    11.0

@@ -212,16 +212,15 @@ TEST(DivisionKernels, AgreeWithGmpOnRandomWordsForEveryKindOfDivisor)
 // segment's words mod 4 one by one (mod 8 in at most three steps with
 // seven). Every n from 1 to 80 gives the one-chain path (n < 16), four and
 // six segments with their smallest segments (4 and 8 words), every e and
-// every L mod 4 (six segments at every larger n too, for 2^32 - 2 below),
-// and seven chains from their threshold; the 7L + e below give every other
+// every L mod 4, and seven chains from their threshold; the 7L + e below give every other
 // L mod 8 and the largest e; the longer ones put
 // segments kilobytes apart and reach the loops' steady state. The pass
 // folds with B^j mod d: 274177 divides 2^64 + 1, so there B^j mod d
 // alternates between d - 1 and 1, the largest constants a divisor can have.
 // Seven chains take the quotient half from m' = floor(2^(63+l) / d) + 1
 // alone, which is exact for every d < 2^31 and, above, only when the
-// error of m' is small enough: 2^32 - 2 is too large (it takes six
-// segments), 2^32 - 1 is not. All-ones words under a top word of d - 1
+// error of m' is small enough: 2^32 - 2 is too large (its chains keep the
+// add of the half-step), 2^32 - 1 is not. All-ones words under a top word of d - 1
 // make every partial dividend d 2^32 - 1, the largest, where an inexact
 // quotient half shows.
 TEST(DivisionKernels, EverySegmentationAgreesWithGmp)

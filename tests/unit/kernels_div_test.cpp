@@ -217,12 +217,13 @@ TEST(DivisionKernels, AgreeWithGmpOnRandomWordsForEveryKindOfDivisor)
 // segments kilobytes apart and reach the loops' steady state. The pass
 // folds with B^j mod d: 274177 divides 2^64 + 1, so there B^j mod d
 // alternates between d - 1 and 1, the largest constants a divisor can have.
-// Seven chains take the quotient half from m' = floor(2^(63+l) / d) + 1
-// alone, which is exact for every d < 2^31 and, above, only when the
-// error of m' is small enough: 2^32 - 2 is too large (its chains keep the
-// add of the half-step), 2^32 - 1 is not. All-ones words under a top word of d - 1
-// make every partial dividend d 2^32 - 1, the largest, where an inexact
-// quotient half shows.
+// Seven chains take the quotient half from floor(2^64 / d) + 1 with no
+// shift below 2^16 (65537 would be inexact), else from m' = floor(2^(63+l)
+// / d) + 1 alone, which is exact for every d < 2^31 and, above, only when
+// the error of m' is small enough: 2^32 - 2 is too large (its chains keep
+// the add of the half-step), 2^32 - 1 is not. All-ones words under a top
+// word of d - 1 make every partial dividend d 2^32 - 1, the largest, where
+// an inexact quotient half shows.
 TEST(DivisionKernels, EverySegmentationAgreesWithGmp)
 {
     std::mt19937_64 rng(29);
@@ -239,6 +240,8 @@ TEST(DivisionKernels, EverySegmentationAgreesWithGmp)
                                       7,
                                       25,
                                       57121,
+                                      65535,
+                                      65537,
                                       274177,
                                       384199201,
                                       UINT64_C(1) << 31,

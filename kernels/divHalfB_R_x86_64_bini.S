@@ -17,26 +17,33 @@
  *                  quotient fits a word); same record updates
  *
  * The division itself is in divHalfB_common.inc (the reciprocal, the
- * half-step and its chain, the segments): fewer than 16 words divided (a
- * top word below d is not) run one chain of half-steps; from 16 words on, a
- * remainder pass gives the remainder entering each of four segments (six
- * from 48 words on) and the four (six) chains run side by side. Each
- * quotient half is stored where its dividend half was, once that half has
- * been read and, on the segmented path, once the remainder pass has read
- * every word.
+ * half-step and its chain, the remainder pass) and the files it includes:
+ * fewer than 16 words divided (a top word below d is not) run one chain of
+ * half-steps; from 16 words on, a remainder pass gives the remainder
+ * entering each of four segments (six from 48 words on, seven chains with
+ * a shorter half-step from 56 on, divHalfB_seven.inc) and the chains run
+ * side by side. Each quotient half is stored where its dividend half was,
+ * once that half has been read and, on the segmented paths, once the
+ * remainder pass has read every word.
+ *
+ * divHalfB_seven.inc counts the ALU operations per word of the seven
+ * chains beside those of six segments (about 14.6 against 21.1): fewer,
+ * with no more multiplies, so a core bound by its ALUs or its multiplier
+ * (Zen 3 and 4) gets no slower.
  *
  * Registers: rdi A, rsi d then A's words, r9 d (then D = d << 32), r8 m,
  * cl l, r10 the index of the top word divided, rdx the remainder carried
- * into it; the segmented path saves and uses rbx, rbp, r12-r15 and a
- * stack frame below them.
+ * into it; the segmented paths save and use rbx, rbp, r12-r15 and a stack
+ * frame below them.
  *
  * Cycles per word, d = 7, in place (bench/div_bench's fastest repetition:
  * its thread CPU time per word times the core clock measured in that same
  * repetition, bench/core_clock.h), with GMP 6.2.1's mpn_divrem_1 in place
  * in the same runs; these and the ratios in bench/results/RESULTS.md.
- * Below 2^32 the divisor's value changes no instruction of the loops, and
- * the bench's others (25, 57121, 384199201, 2^32-1) take the same time
- * within its noise.
+ * From 56 words on, the divisor's class picks the seven chains' half-step
+ * (no shift below 2^16, the add kept for the few above 2^31 that fail the
+ * entry check, divHalfB_seven.inc); the other divisors of the bench
+ * (25, 57121, 384199201, 2^32-1) are in bench/results/RESULTS.md.
  *   words                            4      16      64    1024   65536
  *   AMD Zen 5 (family 26 model 2)   12.4    12.5     8.2     6.1     6.1
  *     mpn_divrem_1                  13.4    11.4    11.4    11.4    11.4
@@ -54,6 +61,13 @@
 #define DST_LOW %rdi
 #define DST_HIGH %rsi
 .macro DST_SETUP
+.endm
+/* The seven-chain path divides the words where they are: nothing to copy. */
+.macro FOLD_COPY src, off
+.endm
+.macro SEVEN_COPY_BOTTOM words
+.endm
+.macro SEVEN_TO_Q reg
 .endm
 
 #include "divHalfB_common.inc"

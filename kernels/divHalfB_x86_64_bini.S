@@ -21,28 +21,38 @@
  *                  quotient fits a word)
  *
  * The division itself is in divHalfB_common.inc (the reciprocal, the
- * half-step and its chain, the segments): fewer than 16 words divided (a
- * top word below d is not) run one chain of half-steps; from 16 words on, a
- * remainder pass gives the remainder entering each of four segments (six
- * from 48 words on) and the four (six) chains run side by side. A quotient
- * goes to Q's word of the same index as the dividend word, at the
- * dividend's address plus the distance between the two arrays (zero when
- * Q is A, which is then divided in place).
+ * half-step and its chain, the remainder pass) and the files it includes:
+ * fewer than 16 words divided (a top word below d is not) run one chain of
+ * half-steps; from 16 words on, a remainder pass gives the remainder
+ * entering each of four segments (six from 48 words on, seven chains with
+ * a shorter half-step from 56 on, divHalfB_seven.inc) and the chains run
+ * side by side. A quotient goes to Q's word of the same index as the
+ * dividend word, at the dividend's address plus the distance between the
+ * two arrays (zero when Q is A, which is then divided in place). Seven
+ * chains leave no register for that distance: there the remainder pass
+ * copies A's words into Q, and the chains divide Q in place.
+ *
+ * divHalfB_seven.inc counts the ALU operations per word of the seven
+ * chains beside those of six segments (about 14.6 against 21.1): fewer,
+ * with no more multiplies, so a core bound by its ALUs or its multiplier
+ * (Zen 3 and 4) gets no slower.
  *
  * Registers: rdi Q, rsi A then A's words, r9 d (then D = d << 32, then
- * Q's low pointer in the segmented loop), r8 m, cl l, r10 the index of the
- * top word divided, rdx the remainder carried into it, r11 Q's words minus
- * A's (then Q's high pointer in the segmented loop); the segmented path
- * saves and uses rbx, rbp, r12-r15 and a stack frame below them.
+ * Q's low pointer in the four- and six-segment loop), r8 m, cl l, r10 the
+ * index of the top word divided, rdx the remainder carried into it, r11
+ * Q's words minus A's (then Q's high pointer in the four- and six-segment
+ * loop); the segmented paths save and use rbx, rbp, r12-r15, a stack frame
+ * below them and, to copy, xmm0.
  *
  * Cycles per word, d = 7, into another record (bench/div_bench's fastest
  * repetition: its thread CPU time per word times the core clock measured
  * in that same repetition, bench/core_clock.h), with GMP 6.2.1's
  * mpn_divrem_1 into another array in the same runs; these and the ratios
  * in bench/results/RESULTS.md.
- * Below 2^32 the divisor's value changes no instruction of the loops, and
- * the bench's others (25, 57121, 384199201, 2^32-1) take the same time
- * within its noise.
+ * From 56 words on, the divisor's class picks the seven chains' half-step
+ * (no shift below 2^16, the add kept for the few above 2^31 that fail the
+ * entry check, divHalfB_seven.inc); the other divisors of the bench
+ * (25, 57121, 384199201, 2^32-1) are in bench/results/RESULTS.md.
  *   words                            4      16      64    1024   65536
  *   AMD Zen 5 (family 26 model 2)   11.9    12.6     8.1     6.2     6.0
  *     mpn_divrem_1                  12.7    11.5    11.3    11.2    11.3
@@ -66,6 +76,36 @@
 .macro DST_SETUP
         lea     (%rdi,%r11), %r9        /* %r9: D -> Q's low pointer */
         add     %rsi, %r11              /* %r11: Q - A -> Q's high pointer */
+.endm
+/* The seven-chain loop divides in place, in Q: its remainder pass copies
+ * each word it reads from A (at off(%rdi)) to the same index of Q, and
+ * SEVEN_COPY_BOTTOM the \words words from %rdi down that it does not read,
+ * 16 bytes at a time (SSE2, part of every x86-64; %rax, %rbp, %rdx and
+ * %xmm0 free); SEVEN_TO_Q then turns an address in A into the address of
+ * the same word of Q. */
+.macro FOLD_COPY src, off
+        mov     \src, \off(%rdi,%r11)
+.endm
+.macro SEVEN_COPY_BOTTOM words
+        lea     8(%rdi), %rax
+        mov     \words, %rbp
+        shl     $3, %rbp
+        sub     %rbp, %rax              /* the lowest word */
+        test    $8, %bpl
+        jz      .Lcopy_pairs\@
+        mov     (%rax), %rdx
+        mov     %rdx, (%rax,%r11)
+        add     $8, %rax
+        sub     $8, %rbp
+.Lcopy_pairs\@:
+        movups  (%rax), %xmm0
+        movups  %xmm0, (%rax,%r11)
+        add     $16, %rax
+        sub     $16, %rbp
+        jnz     .Lcopy_pairs\@
+.endm
+.macro SEVEN_TO_Q reg
+        add     %r11, \reg
 .endm
 
 #include "divHalfB_common.inc"

@@ -11,6 +11,12 @@
 #define DST_HIGH %rsi
 .macro DST_SETUP
 .endm
+.macro FOLD_COPY src, off
+.endm
+.macro SEVEN_COPY_BOTTOM words
+.endm
+.macro SEVEN_TO_Q reg
+.endm
 
 #include "divHalfB_common.inc"
 

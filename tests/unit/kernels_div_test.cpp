@@ -205,15 +205,25 @@ TEST(DivisionKernels, AgreeWithGmpOnRandomWordsForEveryKindOfDivisor)
 }
 
 // From 16 words on the kernels cut a number of n words into S segments
-// (S = 4 below 48 words, 6 from there): S - 1 of L = floor(n / S) words at
-// the bottom, the lowest ending at word 0, and the top one of the L + e
-// left (e < S), ending at the top word; the remainder pass folds each
-// segment's words mod 4 one by one. Every n from 1 to 80 gives the
-// one-chain path (n < 16), both segment counts with their smallest
-// segments (4 and 8 words), every e and every L mod 4; the longer ones put
-// segments kilobytes apart and reach the loop's steady state. The pass folds
-// with B^j mod d: 274177 divides 2^64 + 1, so there B^j mod d alternates
-// between d - 1 and 1, the largest constants a divisor can have.
+// (S = 4 below 48 words, 6 below 56, then 7): S - 1 of L = floor(n / S)
+// words at the bottom, the lowest ending at word 0, and the top one of the
+// L + e left, ending at the top word; with seven, L drops by one when it is
+// a multiple of 256, so e reaches 13. The remainder pass folds each
+// segment's words mod 4 one by one (mod 8 in at most three steps with
+// seven). Every n from 1 to 80 gives the one-chain path (n < 16), four and
+// six segments with their smallest segments (4 and 8 words), every e and
+// every L mod 4, and seven chains from their threshold; the 7L + e below give every other
+// L mod 8 and the largest e; the longer ones put
+// segments kilobytes apart and reach the loops' steady state. The pass
+// folds with B^j mod d: 274177 divides 2^64 + 1, so there B^j mod d
+// alternates between d - 1 and 1, the largest constants a divisor can have.
+// Seven chains take the quotient half from floor(2^64 / d) + 1 with no
+// shift below 2^16 (65537 would be inexact), else from m' = floor(2^(63+l)
+// / d) + 1 alone, which is exact for every d < 2^31 and, above, only when
+// the error of m' is small enough: 2^32 - 2 is too large (its chains keep
+// the add of the half-step), 2^32 - 1 is not. All-ones words under a top
+// word of d - 1 make every partial dividend d 2^32 - 1, the largest, where
+// an inexact quotient half shows.
 TEST(DivisionKernels, EverySegmentationAgreesWithGmp)
 {
     std::mt19937_64 rng(29);
@@ -221,17 +231,23 @@ TEST(DivisionKernels, EverySegmentationAgreesWithGmp)
     for (size_t n = 1; n <= 80; ++n) {
         sizes.push_back(n);
     }
+    // L = 17 .. 23 with e = 6, 0, 3; L = 256 and 512 become 255 and 511.
+    sizes.insert(sizes.end(), {7 * 17 + 6, 7 * 18, 7 * 19 + 3, 7 * 20 + 6, 7 * 21, 7 * 22 + 3, 7 * 23 + 6,
+                               7 * 256, 7 * 256 + 6, 7 * 512 + 3});
     sizes.insert(sizes.end(), {255, 256, 257, 1023, 1024, 1031, 4096 + 13, 65536 + 3});
     const std::vector<uint64_t> ds = {2,
                                       3,
                                       7,
                                       25,
                                       57121,
+                                      65535,
+                                      65537,
                                       274177,
                                       384199201,
                                       UINT64_C(1) << 31,
                                       0x80000001,
                                       0xFFFFFFFB,
+                                      0xFFFFFFFE,
                                       0xFFFFFFFF,
                                       random_half_word_divisor(&rng),
                                       (UINT64_C(1) << 32) + 1};
@@ -244,6 +260,10 @@ TEST(DivisionKernels, EverySegmentationAgreesWithGmp)
                 // with that word carried in as the remainder.
                 value.back() = 1 + rng() % (std::min(d, UINT64_C(1) << 40) - 1);
                 check_both(value, d, -1, &rng);
+                if (kind == kAllOnes && d < (UINT64_C(1) << 32)) {
+                    value.back() = d - 1;
+                    check_both(value, d, 1, &rng);
+                }
                 if (HasFailure()) {
                     return;
                 }

@@ -2,7 +2,7 @@
 repetition, rounded to five significant digits, with nothing judged or
 rendered. data.py writes them to bench/results/measurements.json."""
 import json
-import math
+import re
 import os
 import subprocess
 
@@ -138,26 +138,17 @@ def record_bytes(request):
     (four of W words for pi, three for the roots, two for e) and what its
     printing holds, the value's record, the decimal printer's copy of it and
     the whole text of the value when it outgrows the printer's 32 KiB on the
-    stack (a digit, a separator per ten and a count line per hundred).
-
-    THE ONE PLACE where the word count and the printed digits of a request
-    are computed again outside the program (radix 10 through floating-point
-    log10). `vexo_gmp_yardstick --sizes N CST RADIX [METHOD]` prints the
-    program's own word count, digits and text bytes: this function is the
-    one to replace by a call of it. It runs only while measuring; the data
-    keeps its result, so rendering needs no program."""
-    n, cst, radix = int(request[0]), request[1], int(request[2])
-    if radix == 16:
-        words = n // 16 + 4
-    elif radix == 10:
-        words = n * 33219280949 // (10000000000 * 64) + 4
-    else:
-        words = n // 64 + (4 if cst == "pi" else 3)
-    count = {"pi": 4, "e": 2}.get(cst, 3)
-    digits = {2: 64, 16: 16}.get(radix, 0) * (words - 1) or int(64 * (words - 1) * math.log10(2))
-    text = digits * (1 + 0.1 + (7 + len(str(digits))) / 100)
-    printing = words * 8 * (2 if radix == 10 else 1) + (text if text > 32768 else 0)
-    return round(max(count * words * 8, printing))
+    stack. The word count, the digits and the text's bytes are the library's
+    own, printed by `vexo_gmp_yardstick --sizes`. It runs only while
+    measuring; the data keeps its result, so rendering needs no program."""
+    sizes = subprocess.run([YARDSTICK, "--sizes"] + list(request), stdout=subprocess.PIPE, text=True)
+    found = dict(re.findall(r"(\w+)=(\d+)", sizes.stdout))
+    if sizes.returncode != 0 or not {"words", "text_bytes"} <= found.keys():
+        die("vexo_gmp_yardstick --sizes %s printed no sizes" % " ".join(request))
+    words, text = int(found["words"]), int(found["text_bytes"])
+    count = {"pi": 4, "e": 2}.get(request[1], 3)
+    printing = words * 8 * (2 if request[2] == "10" else 1) + (text if text > 32768 else 0)
+    return max(count * words * 8, printing)
 
 
 def memory_requests(runs, curve_rows):

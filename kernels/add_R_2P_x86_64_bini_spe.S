@@ -14,8 +14,8 @@
  * repetition, bench/core_clock.h), with GMP 6.2.1's mpn_add_n in the same
  * runs; these and the ratios in bench/results/RESULTS.md:
  *   words                            4      16      64    1024   65536
- *   AMD Zen 5 (family 26 model 2)   1.49    1.13    0.82    0.78    0.94
- *     mpn_add_n                     1.78    1.35    0.93    1.03    1.03
+ *   AMD Zen 5 (family 26 model 2)   1.54    1.12    0.80    0.78    0.91
+ *     mpn_add_n                     1.78    1.38    0.92    1.02    1.04
  */
 #define ROUTINE add_R_2P_x86_64_bini_spe
 #define CARRY_OP adc

@@ -47,8 +47,8 @@
  * repetition, bench/core_clock.h), with GMP 6.2.1's mpn_mul_1 in the same
  * runs; these and the ratios in bench/results/RESULTS.md:
  *   words                            4      16      64    1024   65536
- *   AMD Zen 5 (family 26 model 2)   2.08    1.96    1.30    1.16    1.11
- *     mpn_mul_1                     1.94    2.09    1.96    2.36    2.32
+ *   AMD Zen 5 (family 26 model 2)   2.08    1.94    1.32    1.13    1.11
+ *     mpn_mul_1                     1.91    2.08    1.95    2.35    2.34
  */
 #include "lii_layout.h"
 

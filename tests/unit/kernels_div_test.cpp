@@ -212,9 +212,9 @@ TEST(DivisionKernels, AgreeWithGmpOnRandomWordsForEveryKindOfDivisor)
 // segment's words mod 4 one by one (mod 8 in at most three steps with
 // seven). Every n from 1 to 80 gives the one-chain path (n < 16), four and
 // six segments with their smallest segments (4 and 8 words), every e and
-// every L mod 4, and seven chains from their threshold; the 7L + e below give every other
-// L mod 8 and the largest e; the longer ones put
-// segments kilobytes apart and reach the loops' steady state. The pass
+// every L mod 4, and seven chains from their threshold; the 7L + e below
+// give every other L mod 8 and the largest e; the longer ones put segments
+// kilobytes apart and reach the loops' steady state. The pass
 // folds with B^j mod d: 274177 divides 2^64 + 1, so there B^j mod d
 // alternates between d - 1 and 1, the largest constants a divisor can have.
 // Seven chains take the quotient half from floor(2^64 / d) + 1 with no

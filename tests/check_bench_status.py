@@ -3,7 +3,7 @@
 the reference figure of the processor's generation, and only then: its
 verdicts on made-up measurements, and its main run on made-up measurements
 through the status that it ends with.
-    tests/check_bench_status.py BENCH_RUN"""
+    tests/check_bench_status.py BENCH_RUN YARDSTICK"""
 import importlib.machinery
 import importlib.util
 import os
@@ -45,7 +45,7 @@ def measured(kernels=(), runs=(), ref=None, decimal=(), memory=()):
     runs = list(runs) + [dict(run(0.5), request=request, peak_kib=peaks) for request, peaks in memory]
     return {"context": {"generation": "Zen 3"}, "compared_with": ref, "kernels": list(kernels), "whole_runs": runs,
             "curves": [], "printer": {"digits": 100000, "seconds": [0.001]}, "decimal_shares": list(decimal),
-            "record_bytes": {request: bench.measure.record_bytes(request.split()) for request, _ in memory}}
+            "record_bytes": {request: bench.measure.record_bytes(request.split(), sys.argv[2]) for request, _ in memory}}
 
 
 def tables(slow):

@@ -42,13 +42,22 @@ def benchmark_entries(program, min_time):
     return entries
 
 
-def kernels(min_time):
-    """Per kernel pair and size: the kernel's and GMP's CPU time per call
-    (ns) and the clock (GHz) of each repetition."""
-    entries = {}
-    for program in sorted({pair[1] for pair in plan.KERNEL_PAIRS}):
-        for name, value in benchmark_entries(program, min_time).items():
-            entries[(program, name)] = value
+def kernel_entries(min_time):
+    """Every repetition of every benchmark of the kernel programs, by
+    (program, name)."""
+    programs = {pair[1] for pair in plan.KERNEL_PAIRS + plan.CALL_PAIRS}
+    return {(program, name): value for program in sorted(programs)
+            for name, value in benchmark_entries(program, min_time).items()}
+
+
+def timed_pair(ours, theirs):
+    """Both sides' CPU time per call (ns) and clock (GHz) of each repetition."""
+    return {"kernel_ns": figures(ours[0]), "kernel_ghz": figures(ours[1]),
+            "gmp_ns": figures(theirs[0]), "gmp_ghz": figures(theirs[1])}
+
+
+def kernels(entries):
+    """Per kernel pair and size: the kernel's and GMP's times and clocks."""
     rows = []
     for label, program, kernel, gmp, extra in plan.KERNEL_PAIRS:
         sizes = {}
@@ -56,9 +65,19 @@ def kernels(min_time):
             suffix = "/%d" % n + ("/" + extra if extra else "")
             ours, theirs = entries.get((program, kernel + suffix)), entries.get((program, gmp + suffix))
             if ours and theirs:
-                sizes[str(n)] = {"kernel_ns": figures(ours[0]), "kernel_ghz": figures(ours[1]),
-                                 "gmp_ns": figures(theirs[0]), "gmp_ghz": figures(theirs[1])}
+                sizes[str(n)] = timed_pair(ours, theirs)
         rows.append({"label": label, "sizes": sizes})
+    return rows
+
+
+def calls(entries):
+    """The routines timed per call beside their counterpart (GMP's side of
+    the pair): times and clocks."""
+    rows = []
+    for label, program, routine, other in plan.CALL_PAIRS:
+        ours, theirs = entries.get((program, routine)), entries.get((program, other))
+        if ours and theirs:
+            rows.append({"label": label, "call": timed_pair(ours, theirs)})
     return rows
 
 
@@ -133,15 +152,16 @@ def curves(sizes, repetitions_small):
     return rows
 
 
-def record_bytes(request):
+def record_bytes(request, yardstick=YARDSTICK):
     """The memory that a run holds at once: the larger of its series' records
     (four of W words for pi, three for the roots, two for e) and what its
     printing holds, the value's record, the decimal printer's copy of it and
     the whole text of the value when it outgrows the printer's 32 KiB on the
     stack. The word count, the digits and the text's bytes are the library's
-    own, printed by `vexo_gmp_yardstick --sizes`. It runs only while
+    own, printed by `vexo_gmp_yardstick --sizes` (`yardstick`, the one of
+    build-bench/ by default). It runs only while
     measuring; the data keeps its result, so rendering needs no program."""
-    sizes = subprocess.run([YARDSTICK, "--sizes"] + list(request), stdout=subprocess.PIPE, text=True)
+    sizes = subprocess.run([yardstick, "--sizes"] + list(request), stdout=subprocess.PIPE, text=True)
     found = dict(re.findall(r"(\w+)=(\d+)", sizes.stdout))
     if sizes.returncode != 0 or not {"words", "text_bytes"} <= found.keys():
         die("vexo_gmp_yardstick --sizes %s printed no sizes" % " ".join(request))
@@ -163,7 +183,8 @@ def memory_requests(runs, curve_rows):
 def measure(quick, context):
     """Every measurement of the report."""
     reps = context["repetitions"]
-    data = {"kernels": kernels(context["min_time"]),
+    entries = kernel_entries(context["min_time"])
+    data = {"kernels": kernels(entries), "calls": calls(entries),
             "whole_runs": whole_runs(plan.QUICK_WHOLE_RUNS if quick else plan.WHOLE_RUNS, reps)}
     sizes = [n for n in plan.CURVE_SIZES if n <= plan.QUICK_LARGEST_SIZE] if quick else plan.CURVE_SIZES
     data["curves"] = curves(sizes, reps)

@@ -34,6 +34,10 @@ KERNEL_PAIRS = [
            "BM_divHalfB_R", "BM_gmp_divrem_1_in_place", d)
           for d in ["7", "25", "57121", "384199201", "4294967295"]]
 KERNEL_SIZES = [4, 16, 64, 1024, 65536]
+# Routines timed per call beside a counterpart: (label, benchmark program,
+# routine's name, counterpart's name).
+CALL_PAIRS = [("aurora_x86_64 / the compiler's __rdtsc()", "addsubmul_bench", "BM_aurora_x86_64",
+               "BM_rdtsc_inline")]
 KERNEL_REPETITIONS = 3
 
 CURVES = [("pi, formula 1", ["pi", "16", "1"]), ("pi, formula 2", ["pi", "16", "2"]),

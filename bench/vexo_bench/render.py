@@ -64,6 +64,16 @@ def cycles_table(measured):
     return "\n".join(lines)
 
 
+def calls_table(measured):
+    lines = [header(["routine / counterpart", "ns per call", "cycles per call"])]
+    for routine in measured.get("calls", []):
+        cell = routine["call"]
+        lines.append(row([routine["label"], "%.2f / %.2f" % (min(cell["kernel_ns"]), min(cell["gmp_ns"])),
+                          "%.1f / %.1f" % (judge.cycles_per_word(cell, "kernel", 1),
+                                           judge.cycles_per_word(cell, "gmp", 1))]))
+    return "\n".join(lines)
+
+
 def clock_range(measured):
     clocks = [ghz for kernel in measured["kernels"] for cell in kernel["sizes"].values()
               for ghz in cell["kernel_ghz"] + cell["gmp_ghz"]]
@@ -194,6 +204,7 @@ def fields(measured, references, verdicts, fragments):
         "decimal_target_digits": judge.DECIMAL_SHARE_TARGET_DIGITS, "memory_slack": judge.MEMORY_SLACK_KIB,
         "clock_range": clock_range(measured),
         "kernel_table": kernel_table(measured, verdicts), "cycles_table": cycles_table(measured),
+        "calls_table": calls_table(measured),
         "whole_run_table": whole_run_table(measured, verdicts),
         "print_share_table": print_share_table(measured, verdicts),
         "decimal_share_table": decimal_share_table(measured, verdicts),

@@ -14,8 +14,8 @@
  * repetition, bench/core_clock.h), with GMP 6.2.1's mpn_add_n in the same
  * runs; these and the ratios in bench/results/RESULTS.md:
  *   words                            4      16      64    1024   65536
- *   AMD Zen 5 (family 26 model 2)   1.54    1.12    0.80    0.78    0.91
- *     mpn_add_n                     1.78    1.38    0.92    1.02    1.04
+ *   AMD Zen 5 (family 26 model 2)   1.53    1.11    0.83    0.76    0.91
+ *     mpn_add_n                     1.79    1.40    0.92    1.02    1.03
  */
 #define ROUTINE add_R_2P_x86_64_bini_spe
 #define CARRY_OP adc

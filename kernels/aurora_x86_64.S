@@ -12,10 +12,13 @@
  *            rax  low half, then the whole count
  *            rdx  high half (clobbered)
  *
- * Cost: one rdtsc and one store; rdtsc is the whole of it, and a call takes
- * as long as the compiler's inline __rdtsc(). Core clock cycles per call:
- *   AMD Zen 5 (family 26 model 2)   36
- * GMP has no equivalent routine.
+ * Cost: one rdtsc and one store; rdtsc is the whole of it. Core clock
+ * cycles per call (bench/addsubmul_bench's fastest repetition, its thread
+ * CPU time times the core clock measured in that same repetition), beside
+ * the compiler's inline __rdtsc() in the same runs (GMP has no equivalent
+ * routine); these in bench/results/RESULTS.md:
+ *   AMD Zen 5 (family 26 model 2)   38.4
+ *     __rdtsc()                     38.2
  */
         .text
         .p2align 4

@@ -45,8 +45,8 @@
  * entry check, divHalfB_seven.inc); the other divisors of the bench
  * (25, 57121, 384199201, 2^32-1) are in bench/results/RESULTS.md.
  *   words                            4      16      64    1024   65536
- *   AMD Zen 5 (family 26 model 2)   12.4    12.7     5.9     4.0     3.8
- *     mpn_divrem_1                  13.3    11.5    11.2    11.3    11.2
+ *   AMD Zen 5 (family 26 model 2)   12.3    12.5     6.0     3.9     3.8
+ *     mpn_divrem_1                  13.3    11.4    11.3    11.3    11.3
  */
 #include "lii_layout.h"
 

@@ -54,8 +54,8 @@
  * entry check, divHalfB_seven.inc); the other divisors of the bench
  * (25, 57121, 384199201, 2^32-1) are in bench/results/RESULTS.md.
  *   words                            4      16      64    1024   65536
- *   AMD Zen 5 (family 26 model 2)   11.8    12.5     5.9     4.2     4.0
- *     mpn_divrem_1                  12.9    11.3    11.3    11.3    11.3
+ *   AMD Zen 5 (family 26 model 2)   11.7    12.4     6.1     4.1     4.1
+ *     mpn_divrem_1                  12.9    11.2    11.3    11.3    11.4
  */
 #include "lii_layout.h"
 

@@ -47,8 +47,12 @@
  * repetition, bench/core_clock.h), with GMP 6.2.1's mpn_mul_1 in the same
  * runs; these and the ratios in bench/results/RESULTS.md:
  *   words                            4      16      64    1024   65536
- *   AMD Zen 5 (family 26 model 2)   2.08    1.94    1.32    1.13    1.11
- *     mpn_mul_1                     1.91    2.08    1.95    2.35    2.34
+ *   AMD Zen 5 (family 26 model 2)   2.08    1.95    1.32    1.13    1.08
+ *     mpn_mul_1                     2.03    2.06    1.94    2.31    2.35
+ *   Zen 3                           0.38    0.09    0.02    0.00    0.00
+ *     mpn_mul_1                     0.75    0.19    0.05    0.00    0.00
+ *   Zen 4                           0.38    0.09    0.02    0.00    0.00
+ *     mpn_mul_1                     0.75    0.19    0.05    0.00    0.00
  */
 #include "lii_layout.h"
 

@@ -12,8 +12,8 @@
  * repetition, bench/core_clock.h), with GMP 6.2.1's mpn_sub_n in the same
  * runs; these and the ratios in bench/results/RESULTS.md:
  *   words                            4      16      64    1024   65536
- *   AMD Zen 5 (family 26 model 2)   1.55    1.16    0.82    0.78    0.90
- *     mpn_sub_n                     1.77    1.39    0.92    1.02    1.04
+ *   AMD Zen 5 (family 26 model 2)   1.55    1.25    0.82    0.77    0.93
+ *     mpn_sub_n                     1.77    1.37    0.92    1.04    1.05
  */
 #define ROUTINE sub_R_2P_x86_64_bini_spe
 #define CARRY_OP sbb

@@ -124,3 +124,51 @@ std::vector<uint64_t> random_words(std::mt19937_64 *rng, size_t n, WordKind kind
     }
     return w;
 }
+
+// Marks aux, which no kernel but the division's copy may touch.
+constexpr int64_t kAuxMark = 0x5A5A1234;
+
+void fill_record(Lii *li, int64_t top, const std::vector<uint64_t> &value, std::mt19937_64 *rng)
+{
+    for (int64_t i = 0; i < li->taille_mantisse; ++i) {
+        li->mantisse[i] = (*rng)() | 1;
+    }
+    li->aux = kAuxMark;
+    if (top < 0) {
+        li->signe = 0;
+        li->indiceMax = static_cast<int64_t>((*rng)() % static_cast<uint64_t>(li->taille_mantisse + 1)) - 1;
+        return;
+    }
+    for (int64_t i = 0; i <= top; ++i) {
+        li->mantisse[i] = value[static_cast<size_t>(i)];
+    }
+    if (li->mantisse[top] == 0) {
+        li->mantisse[top] = 1 + (*rng)() % 1000;
+    }
+    li->signe = 1;
+    li->indiceMax = top;
+}
+
+void fill_random_record(Lii *li, int64_t top, WordKind kind, std::mt19937_64 *rng)
+{
+    fill_record(li, top, random_words(rng, static_cast<size_t>(std::max<int64_t>(top + 1, 0)), kind), rng);
+}
+
+Lii record_of(int64_t size, const std::vector<uint64_t> &w, std::mt19937_64 *rng)
+{
+    Lii li = make_guarded_lii(size);
+    fill_record(&li, static_cast<int64_t>(w.size()) - 1, w, rng);
+    return li;
+}
+
+std::vector<int64_t> kernel_test_sizes()
+{
+    std::vector<int64_t> t;
+    for (int64_t n = 1; n <= 18; ++n) {
+        t.push_back(n);
+    }
+    for (int64_t n : {31, 32, 33, 34, 35, 64, 65, 66, 96, 97, 98, 127, 200, 333}) {
+        t.push_back(n);
+    }
+    return t;
+}

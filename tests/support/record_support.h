@@ -45,3 +45,19 @@ std::vector<uint64_t> value_words(const Lii *li);
 // Kinds of random words: uniform, all ones, sparse (mostly zero), small.
 enum WordKind { kUniform, kAllOnes, kSparse, kSmall };
 std::vector<uint64_t> random_words(std::mt19937_64 *rng, size_t n, WordKind kind);
+const WordKind kWordKinds[] = {kUniform, kAllOnes, kSparse, kSmall};
+
+// Records for the kernels' differential tests. fill_record fills every word
+// with non-zero stale values, then sets words 0..top to `value` (word top
+// forced non-zero) with signe 1, and marks aux. top < 0 makes a zero record
+// whose indiceMax and words are left stale.
+void fill_record(Lii *li, int64_t top, const std::vector<uint64_t> &value, std::mt19937_64 *rng);
+void fill_random_record(Lii *li, int64_t top, WordKind kind, std::mt19937_64 *rng);
+// A guarded record with exactly these value words (least significant
+// first), its other words stale.
+Lii record_of(int64_t size, const std::vector<uint64_t> &w, std::mt19937_64 *rng);
+// Sizes that cover every remainder of a four- or eight-word unroll, and
+// longer arrays around multiples of 32 words: with whole 32-word chunks
+// above it, the first segment is entered at each of its four slots
+// (33, 34, 35, 127 words) and spans a full chunk (64, 96).
+std::vector<int64_t> kernel_test_sizes();

@@ -73,8 +73,6 @@ std::vector<mp_limb_t> limbs(const Lii *li, int64_t n)
     return ::testing::AssertionSuccess();
 }
 
-const WordKind kKinds[] = {kUniform, kAllOnes, kSparse, kSmall};
-
 // Sums of every shape: B's top at, below or (outside the callers' rules)
 // above A's, A zero, B's array longer than A's; A's top at its last word
 // or not. A + B is exact modulo 2^(64*T), and the result flags the rest.
@@ -87,8 +85,8 @@ TEST(KernelModel, AddAgreesWithGmp)
         const int64_t a_top = static_cast<int64_t>(rng() % static_cast<uint64_t>(size_a + 1)) - 1;
         const int64_t b_top = trial % 2 == 0 ? std::min(a_top, size_b - 1)
                                              : static_cast<int64_t>(rng() % static_cast<uint64_t>(size_b));
-        Lii a = random_record(size_a, a_top, kKinds[trial % 4], &rng);
-        Lii b = random_record(size_b, std::max<int64_t>(b_top, 0), kKinds[(trial / 4) % 4], &rng);
+        Lii a = random_record(size_a, a_top, kWordKinds[trial % 4], &rng);
+        Lii b = random_record(size_b, std::max<int64_t>(b_top, 0), kWordKinds[(trial / 4) % 4], &rng);
         const int64_t n = std::max(size_a, size_b) + 1;
         std::vector<mp_limb_t> sum(static_cast<size_t>(n));
         mpn_add_n(sum.data(), limbs(&a, n).data(), limbs(&b, n).data(), n);
@@ -111,8 +109,8 @@ TEST(KernelModel, SubAgreesWithGmp)
         const int64_t a_top = static_cast<int64_t>(rng() % static_cast<uint64_t>(size + 1)) - 1;
         const int64_t b_top = trial % 3 != 0 ? std::max<int64_t>(a_top, 0)
                                              : static_cast<int64_t>(rng() % static_cast<uint64_t>(size));
-        Lii a = random_record(size, a_top, kKinds[trial % 4], &rng);
-        Lii b = random_record(size, b_top, kKinds[(trial / 4) % 4], &rng);
+        Lii a = random_record(size, a_top, kWordKinds[trial % 4], &rng);
+        Lii b = random_record(size, b_top, kWordKinds[(trial / 4) % 4], &rng);
         if (trial % 7 == 0 && a_top >= 0) { // B = A - small: long cancellations
             std::copy_n(a.mantisse, a_top + 1, b.mantisse);
             mpn_sub_1(b.mantisse, b.mantisse, a_top + 1, rng() % 3);
@@ -143,7 +141,7 @@ TEST(KernelModel, MulAgreesWithGmp)
         const int64_t size = 1 + static_cast<int64_t>(rng() % (trial < 2000 ? 12 : 300));
         const int64_t top = static_cast<int64_t>(rng() % static_cast<uint64_t>(size + 1)) - 1;
         const uint64_t f = trial % 2 == 0 ? factors[(trial / 2) % 6] : rng() >> (rng() % 64);
-        Lii a = random_record(size, top, kKinds[trial % 4], &rng);
+        Lii a = random_record(size, top, kWordKinds[trial % 4], &rng);
         const int64_t n = top + 1;
         std::vector<mp_limb_t> product(static_cast<size_t>(n) + 1, 0);
         if (a.signe != 0) {
@@ -168,7 +166,7 @@ TEST(KernelModel, DivisionsAgreeWithGmp)
         const int64_t size = 1 + static_cast<int64_t>(rng() % (trial < 3000 ? 10 : 300));
         const int64_t top = static_cast<int64_t>(rng() % static_cast<uint64_t>(size + 1)) - 1;
         const uint64_t d = trial % 2 == 0 ? divisors[(trial / 2) % 10] : 1 + (rng() >> (rng() % 64));
-        Lii a = random_record(size, top, kKinds[trial % 4], &rng);
+        Lii a = random_record(size, top, kWordKinds[trial % 4], &rng);
         const std::vector<mp_limb_t> dividend = limbs(&a, top + 1);
         std::vector<mp_limb_t> quotient(dividend.size());
         const mp_limb_t remainder =

@@ -1,9 +1,7 @@
-// Differential tests of the add, subtract and multiply-by-word kernels
-// against the kernel model (whose arithmetic kernel_model_test checks with
-// GMP), and values worked out by hand. Every call runs on guarded arrays
-// with stale words above indiceMax; the whole record (all words, stale ones
-// included, and every field) is compared with the model's, B is checked
-// unchanged, and the record rules are checked after every call, in their
+// Differential tests of the add and subtract kernels against the kernel model (whose arithmetic
+// kernel_model_test checks with GMP), and values worked out by hand. Every call runs on guarded arrays with
+// stale words above indiceMax; the whole record (all words, stale ones included, and every field) is compared
+// with the model's, B is checked unchanged, and the record rules are checked after every call, in their
 // relaxed form right after a reported loss of the top word.
 #include <gmp.h>
 
@@ -21,7 +19,6 @@
 namespace {
 
 constexpr uint64_t kOnes = ~0ULL;
-constexpr int64_t kAuxMark = 0x5A5A1234;
 
 enum Kernel { kAdd, kSub };
 
@@ -57,74 +54,6 @@ void check_add_sub(Kernel kernel, Lii *A, const Lii *B)
     free_guarded_lii(&want);
     free_guarded_lii(&b_before);
 }
-
-void check_mul(Lii *A, uint64_t f)
-{
-    Lii want = copy_guarded_lii(A);
-    const uint64_t want_result = model_mul(&want, f);
-    const uint64_t result = mulB_R_x86_64_bini(A, f);
-    EXPECT_EQ(result, want_result);
-    EXPECT_TRUE(same_record(A, &want));
-    EXPECT_TRUE(guards_intact(A));
-    EXPECT_TRUE(record_contract_holds(A, result != 0 ? kAfterLostTopWord : kRecordAtRest));
-    free_guarded_lii(&want);
-}
-
-// Fills every word with non-zero stale values, then sets words 0..top to
-// `value` (word top forced non-zero) with signe 1. top < 0 makes a zero
-// record whose indiceMax and words are left stale.
-void fill(Lii *li, int64_t top, const std::vector<uint64_t> &value, std::mt19937_64 *rng)
-{
-    for (int64_t i = 0; i < li->taille_mantisse; ++i) {
-        li->mantisse[i] = (*rng)() | 1;
-    }
-    li->aux = kAuxMark;
-    if (top < 0) {
-        li->signe = 0;
-        li->indiceMax = static_cast<int64_t>((*rng)() % static_cast<uint64_t>(li->taille_mantisse + 1)) - 1;
-        return;
-    }
-    for (int64_t i = 0; i <= top; ++i) {
-        li->mantisse[i] = value[static_cast<size_t>(i)];
-    }
-    if (li->mantisse[top] == 0) {
-        li->mantisse[top] = 1 + (*rng)() % 1000;
-    }
-    li->signe = 1;
-    li->indiceMax = top;
-}
-
-void fill_random(Lii *li, int64_t top, WordKind kind, std::mt19937_64 *rng)
-{
-    fill(li, top, random_words(rng, static_cast<size_t>(std::max<int64_t>(top + 1, 0)), kind), rng);
-}
-
-// A record with exactly these value words (least significant first), its
-// other words stale.
-Lii record_of(int64_t size, const std::vector<uint64_t> &w, std::mt19937_64 *rng)
-{
-    Lii li = make_guarded_lii(size);
-    fill(&li, static_cast<int64_t>(w.size()) - 1, w, rng);
-    return li;
-}
-
-// Sizes that cover every remainder of a four- or eight-word unroll, and
-// longer arrays around multiples of 32 words: with whole 32-word chunks
-// above it, the first segment is entered at each of its four slots
-// (33, 34, 35, 127 words) and spans a full chunk (64, 96).
-std::vector<int64_t> sizes()
-{
-    std::vector<int64_t> t;
-    for (int64_t n = 1; n <= 18; ++n) {
-        t.push_back(n);
-    }
-    for (int64_t n : {31, 32, 33, 34, 35, 64, 65, 66, 96, 97, 98, 127, 200, 333}) {
-        t.push_back(n);
-    }
-    return t;
-}
-
-const WordKind kKinds[] = {kUniform, kAllOnes, kSparse, kSmall};
 
 // ---- fixed cases whose results are known by hand -----------------------
 
@@ -165,32 +94,6 @@ TEST(KernelsAddSub, HandWorkedResults)
     }
 }
 
-TEST(KernelsMul, HandWorkedResults)
-{
-    std::mt19937_64 rng(2);
-    for (int64_t size : {2, 1}) { // 2^63 * 2
-        Lii a = record_of(size, {1ULL << 63}, &rng);
-        EXPECT_EQ(mulB_R_x86_64_bini(&a, 2), size == 1 ? 1u : 0u);
-        EXPECT_EQ(a.mantisse[0], 0u);
-        EXPECT_EQ(a.indiceMax, size - 1);
-        if (size == 2) {
-            EXPECT_EQ(a.mantisse[1], 1u);
-        }
-        free_guarded_lii(&a);
-    }
-    Lii a = record_of(3, {7, 9}, &rng);
-    Lii want = copy_guarded_lii(&a);
-    EXPECT_EQ(mulB_R_x86_64_bini(&a, 1), 0u);
-    EXPECT_TRUE(same_record(&a, &want));
-    EXPECT_EQ(mulB_R_x86_64_bini(&a, 0), 0u); // only signe changes
-    want.signe = 0;
-    EXPECT_TRUE(same_record(&a, &want));
-    EXPECT_EQ(mulB_R_x86_64_bini(&a, 12345), 0u); // a zero stays put
-    EXPECT_TRUE(same_record(&a, &want));
-    free_guarded_lii(&a);
-    free_guarded_lii(&want);
-}
-
 // ---- random operands against the model ------------------------------------
 
 // B's top relative to A's: equal, one below, anything below, single word.
@@ -212,7 +115,7 @@ TEST(KernelsAddSub, RandomOperandsAgainstModel)
 {
     std::mt19937_64 rng(3);
     for (Kernel kernel : {kAdd, kSub}) {
-        for (int64_t size : sizes()) {
+        for (int64_t size : kernel_test_sizes()) {
             for (int trial = 0; trial < 24; ++trial) {
                 // A's top at the last word (no room), one below, or anywhere.
                 const int64_t a_top = trial % 3 == 0 ? size - 1
@@ -225,8 +128,8 @@ TEST(KernelsAddSub, RandomOperandsAgainstModel)
                              << " B top " << b_top << " trial " << trial);
                 Lii a = make_guarded_lii(size);
                 Lii b = make_guarded_lii(size);
-                fill_random(&a, a_top, kKinds[trial % 4], &rng);
-                fill_random(&b, b_top, kKinds[(trial / 4) % 4], &rng);
+                fill_random_record(&a, a_top, kWordKinds[trial % 4], &rng);
+                fill_random_record(&b, b_top, kWordKinds[(trial / 4) % 4], &rng);
                 check_add_sub(kernel, &a, &b);
                 free_guarded_lii(&a);
                 free_guarded_lii(&b);
@@ -240,12 +143,12 @@ TEST(KernelsAddSub, RandomOperandsAgainstModel)
 TEST(KernelsSub, CancellationsAndSelfSubtraction)
 {
     std::mt19937_64 rng(4);
-    for (int64_t size : sizes()) {
+    for (int64_t size : kernel_test_sizes()) {
         for (int trial = 0; trial < 6; ++trial) {
             SCOPED_TRACE(::testing::Message() << "size " << size << " trial " << trial);
             const int64_t top = size - 1 - (trial % 2 == 1 && size > 1 ? 1 : 0);
             Lii b = make_guarded_lii(size);
-            fill_random(&b, top, trial < 3 ? kAllOnes : kUniform, &rng);
+            fill_random_record(&b, top, trial < 3 ? kAllOnes : kUniform, &rng);
             if (top > 0 && trial < 3) { // B = 5, 2^64-1, ...: D's carry runs to the top
                 b.mantisse[top] = 5;
             }
@@ -257,7 +160,7 @@ TEST(KernelsSub, CancellationsAndSelfSubtraction)
                 std::copy_n(b.mantisse, d.size(), sum.begin());
             }
             Lii a = make_guarded_lii(size);
-            fill(&a, top, sum, &rng);
+            fill_record(&a, top, sum, &rng);
             check_add_sub(kSub, &a, &b);
             EXPECT_LE(a.indiceMax, 0);
             free_guarded_lii(&a);
@@ -265,7 +168,7 @@ TEST(KernelsSub, CancellationsAndSelfSubtraction)
         }
     }
     Lii a = make_guarded_lii(40);
-    fill_random(&a, 37, kUniform, &rng);
+    fill_random_record(&a, 37, kUniform, &rng);
     EXPECT_EQ(sub_R_2P_x86_64_bini_spe(&a, &a), 0u);
     EXPECT_EQ(a.signe, 0);
     EXPECT_EQ(a.indiceMax, -1);
@@ -279,7 +182,7 @@ TEST(KernelsSub, CancellationsAndSelfSubtraction)
 TEST(KernelsAddSub, LongCarryAndBorrowChains)
 {
     std::mt19937_64 rng(5);
-    for (int64_t size : sizes()) {
+    for (int64_t size : kernel_test_sizes()) {
         for (int64_t margin = 0; margin <= 2 && margin < size; ++margin) {
             const int64_t a_top = size - 1 - margin;
             for (int64_t b_top : {int64_t{0}, a_top / 2, a_top}) {
@@ -289,14 +192,14 @@ TEST(KernelsAddSub, LongCarryAndBorrowChains)
                                                   << b_top << " zero word " << hole);
                 Lii a = make_guarded_lii(size);
                 Lii b = make_guarded_lii(size);
-                fill_random(&a, a_top, kAllOnes, &rng);
+                fill_random_record(&a, a_top, kAllOnes, &rng);
                 if (hole >= 0 && hole < a_top && b_top % 2 == 0) {
                     a.mantisse[hole] = 0;
                 }
                 std::vector<uint64_t> b_words(static_cast<size_t>(b_top + 1), 0);
                 b_words[static_cast<size_t>(b_top)] = 1; // B = 2^(64*b_top)
                 b_words[0] |= 1;
-                fill(&b, b_top, b_words, &rng);
+                fill_record(&b, b_top, b_words, &rng);
                 check_add_sub(kAdd, &a, &b);
                 // A is now mostly zero words (or 2^64-1 words after a loss):
                 // subtracting B back walks the borrow the whole way.
@@ -317,13 +220,13 @@ TEST(KernelsAddSub, ZeroOperands)
         for (int64_t size : {1, 5, 17}) {
             Lii a = make_guarded_lii(size);
             Lii b = make_guarded_lii(size);
-            fill_random(&a, size - 1, kUniform, &rng);
-            fill_random(&b, -1, kUniform, &rng); // zero B, stale words
+            fill_random_record(&a, size - 1, kUniform, &rng);
+            fill_random_record(&b, -1, kUniform, &rng); // zero B, stale words
             Lii before = copy_guarded_lii(&a);
             EXPECT_EQ(run_kernel(kernel, &a, &b), 0u);
             EXPECT_TRUE(same_record(&a, &before));
             free_guarded_lii(&before);
-            fill_random(&a, -1, kUniform, &rng); // both zero
+            fill_random_record(&a, -1, kUniform, &rng); // both zero
             check_add_sub(kernel, &a, &b);
             EXPECT_EQ(a.signe, 0);
             free_guarded_lii(&a);
@@ -355,8 +258,8 @@ TEST(KernelsAddSub, OperandsOutsideTheCallersRules)
                              << " A top " << a_top << " B top " << b_top);
                 Lii a = make_guarded_lii(size_a);
                 Lii b = make_guarded_lii(size_b);
-                fill_random(&a, a_top, kKinds[trial % 4], &rng);
-                fill_random(&b, b_top, kKinds[trial / 4], &rng);
+                fill_random_record(&a, a_top, kWordKinds[trial % 4], &rng);
+                fill_random_record(&b, b_top, kWordKinds[trial / 4], &rng);
                 check_add_sub(kernel, &a, &b);
                 free_guarded_lii(&a);
                 free_guarded_lii(&b);
@@ -377,7 +280,7 @@ TEST(KernelsAddSub, OperandsOutsideTheCallersRules)
     // A zero B whose words reach past A's array, sum truncated to zero.
     Lii a = make_guarded_lii(2);
     Lii b = record_of(4, {0, 0, 0, 7}, &rng);
-    fill_random(&a, -1, kUniform, &rng);
+    fill_random_record(&a, -1, kUniform, &rng);
     EXPECT_EQ(add_R_2P_x86_64_bini_spe(&a, &b), 1u);
     EXPECT_EQ(a.signe, 0);
     EXPECT_EQ(a.indiceMax, -1);
@@ -410,7 +313,7 @@ TEST(KernelsAddSub, SameRecordAsBothOperands)
                 SCOPED_TRACE(::testing::Message() << (kernel == kAdd ? "add" : "sub") << " size " << size
                                                   << " top " << top << " trial " << trial);
                 Lii a = make_guarded_lii(size);
-                fill_random(&a, trial == 7 ? -1 : top, kKinds[trial % 4], &rng);
+                fill_random_record(&a, trial == 7 ? -1 : top, kWordKinds[trial % 4], &rng);
                 check_add_sub(kernel, &a, &a);
                 if (kernel == kSub || trial == 7) {
                     EXPECT_EQ(a.signe, 0);
@@ -418,78 +321,6 @@ TEST(KernelsAddSub, SameRecordAsBothOperands)
                 free_guarded_lii(&a);
             }
         }
-    }
-}
-
-TEST(KernelsMul, RandomOperandsAgainstModel)
-{
-    std::mt19937_64 rng(8);
-    const uint64_t factors[] = {0, 1, 2, 3, 4, 68, 1ULL << 63, kOnes, kOnes - 1};
-    for (int64_t size : sizes()) {
-        for (int trial = 0; trial < 24; ++trial) {
-            const int64_t top = trial % 3 == 0   ? size - 1
-                                : trial % 3 == 1 ? std::max<int64_t>(size - 2, 0)
-                                                 : static_cast<int64_t>(rng() % static_cast<uint64_t>(size));
-            const uint64_t f = trial < 9 ? factors[trial] : rng() >> (rng() % 64);
-            SCOPED_TRACE(::testing::Message() << "size " << size << " top " << top << " f " << f);
-            Lii a = make_guarded_lii(size);
-            fill_random(&a, top, kKinds[trial % 4], &rng);
-            check_mul(&a, f);
-            if (a.signe != 0 && a.mantisse[a.indiceMax] != 0) { // again, unless it overflowed to a zero top
-                check_mul(&a, f);
-            }
-            free_guarded_lii(&a);
-        }
-    }
-}
-
-// Long products chosen word by word: P has random words below a cut, zeros
-// from the cut to word n-1 and a top word H below f, adjusted in word 0 so
-// that f divides it; A = P / f has n words. A kernel that splits the words
-// and joins the pieces' carries afterwards must let a carry ripple through
-// the zero run (it holds all-ones words before the carry arrives) and out
-// of the top. Every cut is tried, at lengths where the split changes shape.
-TEST(KernelsMul, CarriesRippleThroughLongRunsToTheTopWord)
-{
-    std::mt19937_64 rng(12);
-    for (int64_t n : {127, 128, 131, 200, 1000, 1030, 2053}) {
-        for (int64_t cut = 1; cut<n; cut += n> 300 ? 7 : 1) {
-            const uint64_t f = cut % 3 == 0 ? 3 : rng() | (1ULL << 63);
-            std::vector<uint64_t> product(static_cast<size_t>(n + 1), 0);
-            for (int64_t i = 0; i < cut; ++i) {
-                product[static_cast<size_t>(i)] = rng();
-            }
-            product[static_cast<size_t>(n)] = 1 + rng() % (f - 1);
-            const uint64_t r = mpn_mod_1(product.data(), n + 1, f);
-            product[0] = product[0] >= r ? product[0] - r : product[0] + (f - r);
-            std::vector<uint64_t> words(static_cast<size_t>(n + 1));
-            mpn_divexact_1(words.data(), product.data(), n + 1, f);
-            ASSERT_EQ(words[static_cast<size_t>(n)], 0u);
-            words.pop_back();
-            for (int64_t room : {1, 0}) {
-                SCOPED_TRACE(::testing::Message() << "n " << n << " cut " << cut << " room " << room);
-                Lii a = record_of(n + room, words, &rng);
-                check_mul(&a, f); // without room, the model's result is the lost word H
-                EXPECT_EQ(value_words(&a),
-                          std::vector<uint64_t>(product.begin(), product.begin() + n + room));
-                free_guarded_lii(&a);
-            }
-        }
-    }
-}
-
-TEST(KernelsMul, ZeroRecordIsLeftAlone)
-{
-    std::mt19937_64 rng(9);
-    for (uint64_t f : {uint64_t{0}, uint64_t{1}, uint64_t{7}, kOnes}) {
-        Lii a = make_guarded_lii(6);
-        fill_random(&a, -1, kUniform, &rng);
-        Lii before = copy_guarded_lii(&a);
-        EXPECT_EQ(mulB_R_x86_64_bini(&a, f), 0u);
-        EXPECT_TRUE(same_record(&a, &before));
-        EXPECT_TRUE(guards_intact(&a));
-        free_guarded_lii(&a);
-        free_guarded_lii(&before);
     }
 }
 

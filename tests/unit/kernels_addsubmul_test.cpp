@@ -1,8 +1,10 @@
-// Differential tests of the add and subtract kernels against the kernel model (whose arithmetic
-// kernel_model_test checks with GMP), and values worked out by hand. Every call runs on guarded arrays with
-// stale words above indiceMax; the whole record (all words, stale ones included, and every field) is compared
-// with the model's, B is checked unchanged, and the record rules are checked after every call, in their
-// relaxed form right after a reported loss of the top word.
+// Differential tests of the add and subtract kernels against the kernel
+// model (whose arithmetic kernel_model_test checks with GMP), and values
+// worked out by hand. Every call runs on guarded arrays with stale words
+// above indiceMax; the whole record (all words, stale ones included, and
+// every field) is compared with the model's, B is checked unchanged, and the
+// record rules are checked after every call, in their relaxed form right
+// after a reported loss of the top word.
 #include <gmp.h>
 
 #include <algorithm>

@@ -227,7 +227,7 @@ TEST(DecimalPrinter, RandomRecordsMatchExactConversion)
 {
     std::mt19937_64 rng(20261208);
     for (size_t t : {2u, 3u, 4u, 5u, 6u, 17u, 64u, 100u, 263u, 1000u, 2600u}) {
-        for (WordKind kind : {kUniform, kAllOnes, kSparse, kSmall}) {
+        for (WordKind kind : kWordKinds) {
             const std::vector<uint64_t> words = random_words(&rng, t, kind);
             const Printed p = print_words(words);
             EXPECT_EQ(p.result, 0u);

@@ -35,7 +35,7 @@ uint64_t gmp_residue(const std::vector<uint64_t> &words)
 TEST(Residue, MatchesGmpOnRandomAndEdgeWords)
 {
     std::mt19937_64 rng(61);
-    for (const WordKind kind : {kUniform, kAllOnes, kSparse, kSmall}) {
+    for (const WordKind kind : kWordKinds) {
         for (size_t n : {1, 2, 7, 61, 62, 200}) {
             Lii a = make_guarded_lii(static_cast<int64_t>(n) + 3);
             for (int64_t i = 0; i < a.taille_mantisse; ++i) {
